@@ -1,0 +1,41 @@
+# Shared compile settings and helpers for every target of the project.
+
+add_library(veltrane_options INTERFACE)
+target_compile_options(veltrane_options INTERFACE -Wall -Wextra)
+target_include_directories(veltrane_options INTERFACE ${CMAKE_SOURCE_DIR})
+
+if(WIN32)
+    target_compile_definitions(veltrane_options INTERFACE
+        UNICODE _UNICODE NOMINMAX WIN32_LEAN_AND_MEAN _WIN32_WINNT=0x0600 WINVER=0x0600 _WIN32_IE=0x0600)
+    # Only system DLLs and ZELK.dll may be imported: link the C and C++ runtimes in.
+    target_link_options(veltrane_options INTERFACE -static -static-libgcc -static-libstdc++)
+endif()
+
+if(VELTRANE_FUZZ)
+    target_compile_options(veltrane_options INTERFACE
+        -fsanitize=fuzzer-no-link,address,undefined -fno-sanitize-recover=undefined -fno-omit-frame-pointer)
+    target_link_options(veltrane_options INTERFACE -fsanitize=address,undefined)
+endif()
+
+# Places a finished executable or DLL in the dist folder that outside checks use.
+function(veltrane_dist target)
+    set_target_properties(${target} PROPERTIES
+        RUNTIME_OUTPUT_DIRECTORY "${VELTRANE_DIST}"
+        LIBRARY_OUTPUT_DIRECTORY "${VELTRANE_DIST}")
+endfunction()
+
+# A portable library: plain C++, no windowing system.
+function(veltrane_core_library name)
+    add_library(${name} STATIC ${ARGN})
+    target_link_libraries(${name} PUBLIC veltrane_options)
+endfunction()
+
+# A GoogleTest executable registered with CTest.
+function(veltrane_unit_test name)
+    cmake_parse_arguments(T "" "" "SOURCES;LIBS" ${ARGN})
+    find_package(GTest REQUIRED)
+    add_executable(${name} ${T_SOURCES})
+    target_link_libraries(${name} PRIVATE ${T_LIBS} veltrane_options GTest::gtest GTest::gtest_main)
+    include(GoogleTest)
+    gtest_discover_tests(${name} DISCOVERY_TIMEOUT 30)
+endfunction()
