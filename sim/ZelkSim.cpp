@@ -1,0 +1,191 @@
+// The simulated ZELK.dll: the six exports over a state file reached with the wide Windows file API.
+
+#include <windows.h>
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "driver/PartitionTable.h"
+#include "sim/SimDriver.h"
+
+namespace {
+
+using veltrane::PartitionTable;
+using veltrane::sim::SimDriver;
+using veltrane::sim::StateStore;
+
+constexpr wchar_t kStateVariable[] = L"ZELK_SIM_STATE";
+constexpr wchar_t kDefaultStateName[] = L"ZELK.ini";
+// Far above any real state; a bigger file is not ours.
+constexpr DWORD kMaxStateBytes = 1 << 20;
+
+struct HandleCloser {
+    void operator()(HANDLE handle) const { CloseHandle(handle); }
+};
+using UniqueHandle = std::unique_ptr<void, HandleCloser>;
+
+UniqueHandle OpenFile(const std::wstring& path, DWORD access, DWORD disposition) {
+    HANDLE handle = CreateFileW(path.c_str(), access, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                nullptr, disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
+    return UniqueHandle(handle == INVALID_HANDLE_VALUE ? nullptr : handle);
+}
+
+bool WriteAll(HANDLE file, std::string_view bytes) {
+    while (!bytes.empty()) {
+        DWORD written = 0;
+        if (!WriteFile(file, bytes.data(), DWORD(bytes.size()), &written, nullptr) || written == 0)
+            return false;
+        bytes.remove_prefix(written);
+    }
+    return true;
+}
+
+std::optional<std::wstring> EnvironmentValue(const wchar_t* name) {
+    std::wstring value(MAX_PATH, L'\0');
+    for (;;) {
+        const DWORD length = GetEnvironmentVariableW(name, value.data(), DWORD(value.size()));
+        if (length == 0)
+            return std::nullopt;
+        if (length < value.size()) {
+            value.resize(length);
+            return value;
+        }
+        value.resize(length);
+    }
+}
+
+std::optional<std::wstring> OwnModulePath() {
+    HMODULE self = nullptr;
+    if (!GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS |
+                                GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+                            reinterpret_cast<LPCWSTR>(&OwnModulePath), &self))
+        return std::nullopt;
+    std::wstring path(MAX_PATH, L'\0');
+    for (;;) {
+        const DWORD length = GetModuleFileNameW(self, path.data(), DWORD(path.size()));
+        if (length == 0)
+            return std::nullopt;
+        if (length < path.size()) {
+            path.resize(length);
+            return path;
+        }
+        path.resize(path.size() * 2);
+    }
+}
+
+std::optional<std::wstring> StatePath() {
+    if (auto path = EnvironmentValue(kStateVariable); path && !path->empty())
+        return path;
+    auto module = OwnModulePath();
+    if (!module)
+        return std::nullopt;
+    const auto slash = module->find_last_of(L"\\/");
+    module->resize(slash == std::wstring::npos ? 0 : slash + 1);
+    return *module + kDefaultStateName;
+}
+
+// Paths inside the state file are 8-bit text in the system code page.
+std::wstring WidePath(std::string_view path) {
+    const int length = MultiByteToWideChar(CP_ACP, 0, path.data(), int(path.size()), nullptr, 0);
+    std::wstring wide(std::size_t(length > 0 ? length : 0), L'\0');
+    if (length > 0)
+        MultiByteToWideChar(CP_ACP, 0, path.data(), int(path.size()), wide.data(), length);
+    return wide;
+}
+
+class FileStateStore final : public StateStore {
+public:
+    explicit FileStateStore(std::wstring path) : path_(std::move(path)) {}
+
+    ReadStatus Read(std::string& text) override {
+        UniqueHandle file = OpenFile(path_, GENERIC_READ, OPEN_EXISTING);
+        if (!file) {
+            const DWORD error = GetLastError();
+            return error == ERROR_FILE_NOT_FOUND ? ReadStatus::kMissing : ReadStatus::kFailed;
+        }
+        LARGE_INTEGER size{};
+        if (!GetFileSizeEx(file.get(), &size) || size.QuadPart > kMaxStateBytes)
+            return ReadStatus::kFailed;
+        text.assign(std::size_t(size.QuadPart), '\0');
+        DWORD done = 0;
+        while (done < text.size()) {
+            DWORD read = 0;
+            if (!ReadFile(file.get(), text.data() + done, DWORD(text.size() - done), &read, nullptr))
+                return ReadStatus::kFailed;
+            if (read == 0)
+                break;
+            done += read;
+        }
+        text.resize(done);
+        return ReadStatus::kOk;
+    }
+
+    // A temporary file beside the state, then one rename over it.
+    bool Replace(std::string_view text) override {
+        const std::wstring temporary = path_ + L"." + std::to_wstring(GetCurrentProcessId()) + L".tmp";
+        bool written = false;
+        if (UniqueHandle file = OpenFile(temporary, GENERIC_WRITE, CREATE_ALWAYS))
+            written = WriteAll(file.get(), text) && FlushFileBuffers(file.get());
+        if (written &&
+            MoveFileExW(temporary.c_str(), path_.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+            return true;
+        DeleteFileW(temporary.c_str());
+        return false;
+    }
+
+    bool AppendLine(std::string_view path, std::string_view line) override {
+        UniqueHandle file = OpenFile(WidePath(path), FILE_APPEND_DATA, OPEN_ALWAYS);
+        return file && WriteAll(file.get(), std::string(line) + "\n");
+    }
+
+private:
+    std::wstring path_;
+};
+
+// Every call starts afresh: tests edit the state file between calls. Nothing may unwind into the
+// caller, so running out of memory is a failed call.
+template <class Call> std::uint8_t WithDriver(Call call) noexcept {
+    try {
+        const auto path = StatePath();
+        if (!path)
+            return 0;
+        FileStateStore store(*path);
+        SimDriver driver(store);
+        return call(driver) ? 1 : 0;
+    } catch (...) {
+        return 0;
+    }
+}
+
+} // namespace
+
+extern "C" {
+
+std::uint8_t __stdcall fcGetPartition(PartitionTable* table) {
+    return WithDriver([&](SimDriver& driver) { return driver.GetPartition(table); });
+}
+
+std::uint8_t __stdcall fcSetPartition(PartitionTable* table) {
+    return WithDriver([&](SimDriver& driver) { return driver.SetPartition(table); });
+}
+
+std::uint8_t __stdcall fcGetProtection() {
+    return WithDriver([](SimDriver& driver) { return driver.GetProtection(); });
+}
+
+std::uint8_t __stdcall fcSetProtection(std::uint32_t mode) {
+    return WithDriver([&](SimDriver& driver) { return driver.SetProtection(mode); });
+}
+
+std::uint8_t __stdcall fcCheckPassword(const char* password) {
+    return WithDriver([&](SimDriver& driver) { return driver.CheckPassword(password); });
+}
+
+std::uint8_t __stdcall fcSetPassword(const char* password) {
+    return WithDriver([&](SimDriver& driver) { return driver.SetPassword(password); });
+}
+
+} // extern "C"
