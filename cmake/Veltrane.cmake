@@ -8,7 +8,9 @@ if(WIN32)
     target_compile_definitions(veltrane_options INTERFACE
         UNICODE _UNICODE NOMINMAX WIN32_LEAN_AND_MEAN _WIN32_WINNT=0x0600 WINVER=0x0600 _WIN32_IE=0x0600)
     # Only system DLLs and ZELK.dll may be imported: link the C and C++ runtimes in.
-    target_link_options(veltrane_options INTERFACE -static -static-libgcc -static-libstdc++)
+    target_link_options(veltrane_options INTERFACE -static -static-libgcc -static-libstdc++
+        -Wl,--gc-sections $<$<CONFIG:Release>:-s>)
+    target_compile_options(veltrane_options INTERFACE -ffunction-sections -fdata-sections)
 endif()
 
 if(VELTRANE_FUZZ)

@@ -1,0 +1,158 @@
+#include "app/win/TfrmSetup.h"
+
+#include <commctrl.h>
+
+#include <array>
+
+#include "texts/Texts.h"
+
+namespace veltrane {
+
+namespace {
+
+enum ControlId : int {
+    kImage1 = 100,
+    kPanel1,
+    kGroupBoxProtection,
+    kLvProtection,
+    kGroupBoxWorkMode,
+    kRadioRecoverMode, // the two radio buttons keep consecutive ids
+    kRadioOpenMode,
+    kPlBottom,
+    kLinkLabel,
+    kBtnOk,
+    kBtnModifyPass,
+    kBtnCancel,
+    kBtnAbout,
+};
+
+constexpr COLORREF kWhite = RGB(255, 255, 255);
+constexpr COLORREF kLightGrey = RGB(234, 234, 234);
+constexpr int kClientWidth = 617;
+constexpr int kClientHeight = 442;
+constexpr int kBottomHeight = 51;
+
+// Table order is tab order: the bottom buttons, then the list, then the radio buttons.
+constexpr ControlLayout kControls[] = {
+    {ControlKind::Panel, kPlBottom, 0, 0, kClientHeight - kBottomHeight, kClientWidth, kBottomHeight, L"",
+     WS_BORDER, kLightGrey},
+    {ControlKind::Button, kBtnOk, kPlBottom, 424, 12, 88, 28, L"btnOk"},
+    {ControlKind::Button, kBtnModifyPass, kPlBottom, 328, 12, 89, 28, L"btnModifyPass"},
+    {ControlKind::Button, kBtnCancel, kPlBottom, 520, 12, 85, 28, L"btnCancel"},
+    {ControlKind::Button, kBtnAbout, kPlBottom, 232, 12, 89, 28, L"btnAbout"},
+    {ControlKind::LinkLabel, kLinkLabel, kPlBottom, 13, 16, 169, 19, texts::kMakerSite, 0, kNoColor, 11},
+    {ControlKind::Picture, kImage1, 0, 8, 8, 600, 61, L""},
+    {ControlKind::Panel, kPanel1, 0, 8, 80, 601, 297, L"", 0, kWhite},
+    {ControlKind::GroupBox, kGroupBoxProtection, kPanel1, 16, 8, 569, 169, L"GroupBoxProtection"},
+    {ControlKind::ListView, kLvProtection, kGroupBoxProtection, 12, 24, 545, 131, L""},
+    {ControlKind::GroupBox, kGroupBoxWorkMode, kPanel1, 16, 184, 569, 94, L"GroupBoxWorkMode"},
+    {ControlKind::RadioButton, kRadioRecoverMode, kGroupBoxWorkMode, 11, 29, 531, 17, L"RadioRecoverMode",
+     WS_GROUP},
+    {ControlKind::RadioButton, kRadioOpenMode, kGroupBoxWorkMode, 11, 61, 531, 17, L"RadioOpenMode"},
+};
+
+constexpr FormLayout kLayout{
+    L"TfrmSetup",
+    WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN,
+    0,
+    kClientWidth,
+    kClientHeight,
+    L"frmSetup",
+    L"MS Sans Serif",
+    12,
+    kWhite,
+    kControls,
+};
+
+constexpr int kFirstColumnWidth = 100;
+constexpr int kSecondColumnWidth = 150;
+
+} // namespace
+
+TfrmSetup::TfrmSetup(Application& application, DriverLibrary& driver) : Form(application), driver_(driver) {
+    CreateFromLayout(kLayout);
+}
+
+void TfrmSetup::FormCreate() {
+    SetTexts();
+    PrepareListView();
+    gateOpen_ = false;
+    const DriverState state = ReadDriverState(driver_, table_, [this] {
+        App().ShowMessage(texts::kDriverUnreachable);
+        App().Terminate();
+    });
+    FillList(state.rows);
+    ShowWorkMode(state.mode);
+    // The tray icon is shown here, with the image of the work mode, even when the driver is unreachable.
+    SetActiveControl(kBtnOk);
+}
+
+void TfrmSetup::SetTexts() {
+    SetCaption(texts::kProductTitle);
+    SetItemText(kGroupBoxProtection, texts::kProtectedPartitions);
+    SetItemText(kGroupBoxWorkMode, texts::kWorkState);
+    SetItemText(kRadioRecoverMode, texts::kRecoverMode);
+    SetItemText(kRadioOpenMode, texts::kOpenMode);
+    SetItemText(kBtnAbout, texts::kAbout);
+    SetItemText(kBtnModifyPass, texts::kModifyPassword);
+    SetItemText(kBtnOk, texts::kOk);
+    SetItemText(kBtnCancel, texts::kCancel);
+}
+
+void TfrmSetup::PrepareListView() {
+    HWND list = Item(kLvProtection);
+    ListView_SetExtendedListViewStyle(list, LVS_EX_FULLROWSELECT | LVS_EX_CHECKBOXES | LVS_EX_GRIDLINES);
+    const std::array<const wchar_t*, 3> captions{texts::kColumnPartition, texts::kColumnType,
+                                                 texts::kColumnSize};
+    const std::array<int, 3> widths{kFirstColumnWidth, kSecondColumnWidth, 275};
+    for (int i = 0; i < 3; ++i) {
+        LVCOLUMNW column{};
+        column.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_SUBITEM;
+        column.pszText = const_cast<wchar_t*>(captions[i]);
+        column.cx = widths[i];
+        column.iSubItem = i;
+        ListView_InsertColumn(list, i, &column);
+    }
+}
+
+void TfrmSetup::FillList(const std::vector<PartitionRow>& rows) {
+    HWND list = Item(kLvProtection);
+    for (const PartitionRow& row : rows) {
+        LVITEMW item{};
+        item.mask = LVIF_TEXT;
+        item.iItem = ListView_GetItemCount(list);
+        item.pszText = const_cast<wchar_t*>(row.drive.c_str());
+        const int index = ListView_InsertItem(list, &item);
+        ListView_SetItemText(list, index, 1, const_cast<wchar_t*>(row.type.c_str()));
+        ListView_SetItemText(list, index, 2, const_cast<wchar_t*>(row.sizeMb.c_str()));
+        ListView_SetCheckState(list, index, row.ticked);
+    }
+    FitLastColumn();
+}
+
+void TfrmSetup::FitLastColumn() {
+    HWND list = Item(kLvProtection);
+    RECT client;
+    ::GetClientRect(list, &client);
+    const int width =
+        LastColumnWidth(client.right, ListView_GetItemCount(list) == 0, ::GetSystemMetrics(SM_CXVSCROLL));
+    ListView_SetColumnWidth(list, 2, width);
+}
+
+void TfrmSetup::ShowWorkMode(WorkMode mode) {
+    workMode_ = mode;
+    ::SendMessageW(Item(kRadioRecoverMode), BM_SETCHECK, mode == kModeProtected ? BST_CHECKED : BST_UNCHECKED,
+                   0);
+    ::SendMessageW(Item(kRadioOpenMode), BM_SETCHECK, mode == kModeProtected ? BST_UNCHECKED : BST_CHECKED,
+                   0);
+}
+
+LRESULT TfrmSetup::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    return Form::HandleMessage(message, wParam, lParam);
+}
+
+void TfrmSetup::OnClose() {
+    App().Terminate();
+}
+
+} // namespace veltrane

@@ -1,0 +1,47 @@
+// Start-up: one copy per logon session, the presence markers, the hidden main window, the loop.
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include <memory>
+
+#include "app/win/TfrmSetup.h"
+#include "driver/ZelkLibrary.h"
+#include "platform/Application.h"
+#include "platform/Mutex.h"
+#include "texts/Texts.h"
+
+namespace {
+
+constexpr wchar_t kInstanceMutex[] = L"QDN_RUNNING";
+constexpr wchar_t kPresenceMarker[] = L"QDN_RUNNINGRADIX";
+constexpr wchar_t kGlobalPresenceMarker[] = L"Global\\QDN_RUNNINGRADIX";
+
+void CommonControlsInit() {
+    INITCOMMONCONTROLSEX icc{sizeof icc, ICC_LISTVIEW_CLASSES | ICC_STANDARD_CLASSES};
+    ::InitCommonControlsEx(&icc);
+}
+
+} // namespace
+
+int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
+    using namespace veltrane;
+    CommonControlsInit();
+
+    // Held, never closed, until the process ends. Failing to create it is not a reason to stop.
+    MutexResult instance = MutexOpenOrCreate(kInstanceMutex);
+    if (instance.alreadyExisted)
+        return 0;
+    UniqueKernelHandle marker = MutexCreateOpenToAll(kPresenceMarker);
+    UniqueKernelHandle globalMarker = MutexCreateOpenToAll(kGlobalPresenceMarker);
+
+    Application application;
+    application.SetTitle(texts::kApplicationTitle);
+    ZelkLibrary driver;
+    {
+        TfrmSetup mainWindow(application, driver); // created hidden, never shown at start
+        application.SetMainWindow(mainWindow.Handle());
+        application.Run();
+    }
+    return 0;
+}

@@ -1,0 +1,19 @@
+#pragma once
+// Small helpers over window handles: text, classes, placement.
+
+#include <windows.h>
+
+#include <string>
+#include <string_view>
+
+namespace veltrane {
+
+std::wstring HwndGetText(HWND hwnd);
+void HwndSetText(HWND hwnd, std::wstring_view text);
+// Registers a window class once per process; later calls with the same name are no-ops.
+void WindowClassRegister(const wchar_t* name, WNDPROC proc, HBRUSH background = nullptr, UINT style = 0);
+// Moves a top-level window so that it sits in the middle of the primary screen.
+void HwndCenterOnScreen(HWND hwnd);
+HINSTANCE ModuleInstance();
+
+} // namespace veltrane
