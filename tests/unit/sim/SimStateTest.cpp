@@ -255,13 +255,6 @@ TEST(SimStateLog, LinesHaveTheirArgumentsOnlyWhereTheFunctionTakesText) {
         EXPECT_EQ(FormatLogLine(function, result, argument), line);
 }
 
-TEST(SimStateNames, EveryFunctionNameMapsBack) {
-    for (int i = 0; i < kFunctionCount; ++i)
-        EXPECT_EQ(FunctionFromName(FunctionName(SimFunction(i))), SimFunction(i));
-    EXPECT_FALSE(FunctionFromName("fcReboot"));
-    EXPECT_FALSE(FunctionFromName(""));
-}
-
 TEST(SimStatePassword, OnlyValuesThatSurviveTheFileAreStorable) {
     const std::vector<std::pair<std::string, bool>> cases = {
         {"admin", true}, {"", true},    {"a b", true},  {"=;#[", true}, {"\xC3\xDC", true},
