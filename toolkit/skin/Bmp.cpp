@@ -1,0 +1,180 @@
+#include "toolkit/skin/Bmp.h"
+
+#include <bit>
+
+namespace veltrane {
+namespace {
+
+constexpr std::size_t kFileHeaderSize = 14;
+constexpr std::uint32_t kCoreHeaderSize = 12;
+constexpr std::uint32_t kInfoHeaderSize = 40;
+
+std::uint32_t U16(std::span<const std::uint8_t> b, std::size_t at) {
+    return b[at] | unsigned(b[at + 1]) << 8;
+}
+std::uint32_t U32(std::span<const std::uint8_t> b, std::size_t at) {
+    return b[at] | std::uint32_t(b[at + 1]) << 8 | std::uint32_t(b[at + 2]) << 16 |
+           std::uint32_t(b[at + 3]) << 24;
+}
+
+bool IsValidDepth(int bpp) {
+    return bpp == 1 || bpp == 4 || bpp == 8 || bpp == 16 || bpp == 24 || bpp == 32;
+}
+
+unsigned ScaleMasked(std::uint32_t value, std::uint32_t mask) {
+    if (mask == 0)
+        return 0;
+    const int shift = std::countr_zero(mask);
+    const int width = std::popcount(mask);
+    const std::uint32_t v = (value & mask) >> shift;
+    const std::uint32_t max = width >= 32 ? 0xFFFFFFFFu : (1u << width) - 1;
+    return unsigned((std::uint64_t(v) * 255 + max / 2) / max);
+}
+
+struct Header {
+    std::uint32_t size = 0;
+    std::int64_t width = 0, height = 0;
+    std::uint32_t planes = 0, bpp = 0, compression = 0, sizeImage = 0, colorsUsed = 0;
+};
+
+bool ReadHeader(std::span<const std::uint8_t> f, Header& h, std::string& error) {
+    h.size = U32(f, kFileHeaderSize);
+    if (h.size == kCoreHeaderSize) {
+        h.width = U16(f, 18);
+        h.height = U16(f, 20);
+        h.planes = U16(f, 22);
+        h.bpp = U16(f, 24);
+        return true;
+    }
+    if (h.size < kInfoHeaderSize || h.size > f.size() - kFileHeaderSize) {
+        error = "unsupported bitmap header size " + std::to_string(h.size);
+        return false;
+    }
+    h.width = std::int32_t(U32(f, 18));
+    h.height = std::int32_t(U32(f, 22));
+    h.planes = U16(f, 26);
+    h.bpp = U16(f, 28);
+    h.compression = U32(f, 30);
+    h.sizeImage = U32(f, 34);
+    h.colorsUsed = U32(f, 46);
+    return true;
+}
+
+} // namespace
+
+std::optional<BmpInfo> ParseBmp(std::span<const std::uint8_t> f, std::string& error) {
+    if (f.size() < kFileHeaderSize + kCoreHeaderSize || f[0] != 'B' || f[1] != 'M') {
+        error = "not a bitmap file";
+        return std::nullopt;
+    }
+    Header h;
+    if (!ReadHeader(f, h, error))
+        return std::nullopt;
+    BmpInfo info;
+    const bool topDown = h.height < 0;
+    const std::int64_t height = topDown ? -h.height : h.height;
+    if (h.width <= 0 || h.width > kBmpMaxSide || height <= 0 || height > kBmpMaxSide || h.planes != 1 ||
+        !IsValidDepth(int(h.bpp))) {
+        error = "bad bitmap dimensions or depth";
+        return std::nullopt;
+    }
+    info.width = int(h.width);
+    info.height = int(height);
+    info.topDown = topDown;
+    info.bitsPerPixel = int(h.bpp);
+    info.compression = h.compression;
+    const bool rle =
+        (h.compression == BmpInfo::kRle8 && h.bpp == 8) || (h.compression == BmpInfo::kRle4 && h.bpp == 4);
+    const bool fields = h.compression == BmpInfo::kBitFields && (h.bpp == 16 || h.bpp == 32);
+    if (h.compression != BmpInfo::kRgb && !rle && !fields) {
+        error = "unsupported bitmap compression " + std::to_string(h.compression);
+        return std::nullopt;
+    }
+    if (rle && topDown) {
+        error = "compressed bitmap cannot be top-down";
+        return std::nullopt;
+    }
+
+    std::size_t at = kFileHeaderSize + h.size;
+    if (fields) {
+        // The masks follow a plain info header; larger headers carry them inside.
+        const std::size_t maskAt = h.size == kInfoHeaderSize ? at : kFileHeaderSize + kInfoHeaderSize;
+        if (maskAt + 12 > f.size()) {
+            error = "bitmap masks run past the end";
+            return std::nullopt;
+        }
+        for (int i = 0; i < 3; ++i)
+            info.masks[i] = U32(f, maskAt + 4 * std::size_t(i));
+        if (h.size == kInfoHeaderSize)
+            at += 12;
+    } else if (h.bpp == 16) {
+        info.masks[0] = 0x7C00, info.masks[1] = 0x03E0, info.masks[2] = 0x001F;
+    } else if (h.bpp == 32) {
+        info.masks[0] = 0xFF0000, info.masks[1] = 0x00FF00, info.masks[2] = 0x0000FF;
+    }
+
+    info.paletteEntrySize = h.size == kCoreHeaderSize ? 3 : 4;
+    std::uint64_t entries = h.colorsUsed;
+    if (h.bpp <= 8) {
+        const std::uint64_t full = std::uint64_t(1) << h.bpp;
+        if (entries == 0 || entries > full)
+            entries = full;
+    } else if (entries > 256) {
+        error = "bitmap colour table too large";
+        return std::nullopt;
+    }
+    const std::uint64_t paletteBytes = entries * std::uint64_t(info.paletteEntrySize);
+    if (at + paletteBytes > f.size()) {
+        error = "bitmap colour table runs past the end";
+        return std::nullopt;
+    }
+    info.palette = f.subspan(at, std::size_t(paletteBytes));
+
+    const std::uint64_t offBits = U32(f, 10);
+    info.stride = std::size_t((std::uint64_t(info.width) * h.bpp + 31) / 32 * 4);
+    if (offBits > f.size()) {
+        error = "bitmap pixels start past the end";
+        return std::nullopt;
+    }
+    std::uint64_t pixelBytes = std::uint64_t(info.stride) * std::uint64_t(info.height);
+    if (rle)
+        pixelBytes = h.sizeImage != 0 ? h.sizeImage : f.size() - offBits;
+    if (offBits + pixelBytes > f.size()) {
+        error = "bitmap pixels run past the end";
+        return std::nullopt;
+    }
+    info.pixels = f.subspan(std::size_t(offBits), std::size_t(pixelBytes));
+    return info;
+}
+
+std::optional<Rgb> BmpInfo::PixelAt(int x, int y) const {
+    if (x < 0 || y < 0 || x >= width || y >= height || compression == kRle8 || compression == kRle4)
+        return std::nullopt;
+    const std::size_t row = std::size_t(topDown ? y : height - 1 - y);
+    const std::span<const std::uint8_t> line = pixels.subspan(row * stride, stride);
+    const std::size_t bitPos = std::size_t(x) * std::size_t(bitsPerPixel);
+    switch (bitsPerPixel) {
+    case 1:
+    case 4:
+    case 8: {
+        const unsigned byte = line[bitPos / 8];
+        const unsigned shift = 8 - bitsPerPixel - unsigned(bitPos % 8);
+        const int index = int((byte >> shift) & ((1u << bitsPerPixel) - 1));
+        if (index >= PaletteSize())
+            return std::nullopt;
+        const auto e = palette.subspan(std::size_t(index) * std::size_t(paletteEntrySize), 3);
+        return MakeRgb(e[2], e[1], e[0]);
+    }
+    case 24: {
+        const auto p = line.subspan(bitPos / 8, 3);
+        return MakeRgb(p[2], p[1], p[0]);
+    }
+    default: {
+        const std::size_t at = bitPos / 8;
+        const std::uint32_t v = bitsPerPixel == 16 ? U16(line, at) : U32(line, at);
+        return MakeRgb(ScaleMasked(v, masks[0]), ScaleMasked(v, masks[1]), ScaleMasked(v, masks[2]));
+    }
+    }
+}
+
+} // namespace veltrane

@@ -1,0 +1,53 @@
+#pragma once
+// Bounds-checked reading of Windows BMP files as stored in the skin package.
+
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <string>
+
+namespace veltrane {
+
+// A colour as R + 256 G + 65536 B, the layout of the system's colour values.
+using Rgb = std::uint32_t;
+
+constexpr Rgb MakeRgb(unsigned r, unsigned g, unsigned b) {
+    return Rgb(r & 0xFF) | Rgb(g & 0xFF) << 8 | Rgb(b & 0xFF) << 16;
+}
+constexpr unsigned RedOf(Rgb c) {
+    return c & 0xFF;
+}
+constexpr unsigned GreenOf(Rgb c) {
+    return (c >> 8) & 0xFF;
+}
+constexpr unsigned BlueOf(Rgb c) {
+    return (c >> 16) & 0xFF;
+}
+
+inline constexpr int kBmpMaxSide = 32768;
+
+struct BmpInfo {
+    static constexpr std::uint32_t kRgb = 0, kRle8 = 1, kRle4 = 2, kBitFields = 3;
+
+    int width = 0;
+    int height = 0; // always positive; topDown tells the row order
+    int bitsPerPixel = 0;
+    bool topDown = false;
+    std::uint32_t compression = kRgb;
+    std::span<const std::uint8_t> palette; // paletteEntrySize bytes per entry, blue first
+    int paletteEntrySize = 4;
+    std::uint32_t masks[3] = {0, 0, 0};   // red, green, blue for 16 and 32 bits per pixel
+    std::span<const std::uint8_t> pixels; // rows from the bottom unless topDown
+    std::size_t stride = 0;               // bytes per row of uncompressed pixels
+
+    int PaletteSize() const { return int(palette.size()) / paletteEntrySize; }
+    // The colour at (x, y), y counted from the top; nothing outside the image or for
+    // compressed pixels.
+    std::optional<Rgb> PixelAt(int x, int y) const;
+};
+
+// Fills `error` with the reason when the file is not a usable bitmap.
+std::optional<BmpInfo> ParseBmp(std::span<const std::uint8_t> file, std::string& error);
+
+} // namespace veltrane

@@ -1,0 +1,169 @@
+#include "toolkit/skin/SkinIni.h"
+
+#include <algorithm>
+#include <limits>
+
+namespace veltrane {
+namespace {
+
+bool IsBlank(unsigned char c) {
+    return c <= ' ';
+}
+
+std::string_view Trim(std::string_view s) {
+    while (!s.empty() && IsBlank(static_cast<unsigned char>(s.front())))
+        s.remove_prefix(1);
+    while (!s.empty() && IsBlank(static_cast<unsigned char>(s.back())))
+        s.remove_suffix(1);
+    return s;
+}
+
+char Lower(char c) {
+    return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c;
+}
+
+bool EqualsNoCase(std::string_view a, std::string_view b) {
+    return a.size() == b.size() &&
+           std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) { return Lower(x) == Lower(y); });
+}
+
+bool IsHeader(std::string_view line) {
+    return line.size() >= 2 && line.front() == '[' && line.back() == ']';
+}
+
+int HexDigit(char c) {
+    if (c >= '0' && c <= '9')
+        return c - '0';
+    if (c >= 'a' && c <= 'f')
+        return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F')
+        return c - 'A' + 10;
+    return -1;
+}
+
+} // namespace
+
+std::optional<std::int32_t> ParseIniInteger(std::string_view value) {
+    std::string_view s = value;
+    bool hex = false;
+    if (s.size() > 2 && s[0] == '0' && (s[1] == 'x' || s[1] == 'X')) {
+        hex = true;
+        s.remove_prefix(2);
+    }
+    while (!hex && !s.empty() && s.front() == ' ')
+        s.remove_prefix(1);
+    bool negative = false;
+    if (!hex && !s.empty() && (s.front() == '-' || s.front() == '+')) {
+        negative = s.front() == '-';
+        s.remove_prefix(1);
+    }
+    if (!hex && !s.empty() && s.front() == '$') {
+        hex = true;
+        s.remove_prefix(1);
+    }
+    if (s.empty())
+        return std::nullopt;
+    std::uint64_t v = 0;
+    for (char c : s) {
+        const int d = hex ? HexDigit(c) : (c >= '0' && c <= '9' ? c - '0' : -1);
+        if (d < 0)
+            return std::nullopt;
+        v = v * (hex ? 16 : 10) + unsigned(d);
+        if (v > 0xFFFFFFFFull)
+            return std::nullopt;
+    }
+    if (hex) // hexadecimal fills all 32 bits, as the sign bit included
+        return negative ? std::int32_t(0u - std::uint32_t(v)) : std::int32_t(std::uint32_t(v));
+    const std::int64_t limit = negative ? -std::int64_t(std::numeric_limits<std::int32_t>::min())
+                                        : std::int64_t(std::numeric_limits<std::int32_t>::max());
+    if (std::int64_t(v) > limit)
+        return std::nullopt;
+    return std::int32_t(negative ? -std::int64_t(v) : std::int64_t(v));
+}
+
+std::optional<Rgb> ParseIniColour(std::string_view value) {
+    const std::string_view s = Trim(value);
+    if (s.empty())
+        return std::nullopt;
+    unsigned parts[3] = {0, 0, 0};
+    int found = 0;
+    for (std::size_t i = 0; i < s.size() && found < 3;) {
+        if (s[i] < '0' || s[i] > '9') {
+            ++i;
+            continue;
+        }
+        unsigned v = 0;
+        for (; i < s.size() && s[i] >= '0' && s[i] <= '9'; ++i)
+            v = std::min(v * 10 + unsigned(s[i] - '0'), 255u); // a component saturates at 255
+        parts[found++] = v;
+    }
+    return MakeRgb(parts[0], parts[1], parts[2]);
+}
+
+void TSkinIni::Load(std::span<const std::uint8_t> text) {
+    lines_.clear();
+    sections_.clear();
+    const auto nul = std::find(text.begin(), text.end(), std::uint8_t{0});
+    const std::string_view all(reinterpret_cast<const char*>(text.data()), std::size_t(nul - text.begin()));
+    std::size_t start = 0;
+    while (start <= all.size()) {
+        std::size_t end = all.find_first_of("\r\n", start);
+        if (end == std::string_view::npos)
+            end = all.size();
+        const std::string_view line = Trim(all.substr(start, end - start));
+        if (!line.empty() && line.front() != ';') {
+            if (IsHeader(line))
+                sections_.push_back({std::string(line), lines_.size()});
+            lines_.emplace_back(line);
+        }
+        if (end < all.size() && all[end] == '\r' && end + 1 < all.size() && all[end + 1] == '\n')
+            ++end;
+        start = end + 1;
+    }
+}
+
+std::optional<std::size_t> TSkinIni::FindSection(std::string_view section) const {
+    for (const SectionEntry& entry : sections_) {
+        const std::string_view header = entry.header;
+        if (EqualsNoCase(header.substr(1, header.size() - 2), section))
+            return entry.line;
+    }
+    return std::nullopt;
+}
+
+std::string TSkinIni::ReadString(std::string_view section, std::string_view key,
+                                 std::string_view defaultValue) const {
+    const std::optional<std::size_t> header = FindSection(section);
+    if (!header)
+        return std::string(defaultValue);
+    for (std::size_t i = *header + 1; i < lines_.size() && !IsHeader(lines_[i]); ++i) {
+        const std::string_view line = lines_[i];
+        const std::size_t eq = line.find('=');
+        const std::string_view lineKey =
+            eq == std::string_view::npos ? std::string_view{} : Trim(line.substr(0, eq));
+        if (!EqualsNoCase(lineKey, key))
+            continue;
+        const std::string_view value = Trim(line.substr(eq + 1));
+        return value.empty() ? std::string(defaultValue) : std::string(value);
+    }
+    return std::string(defaultValue);
+}
+
+std::int32_t TSkinIni::ReadInteger(std::string_view section, std::string_view key,
+                                   std::int32_t defaultValue) const {
+    return ParseIniInteger(ReadString(section, key, {})).value_or(defaultValue);
+}
+
+Rgb TSkinIni::ReadColour(std::string_view section, std::string_view key, Rgb defaultValue) const {
+    return ParseIniColour(ReadString(section, key, {})).value_or(defaultValue);
+}
+
+std::vector<std::string> TSkinIni::SectionNames() const {
+    std::vector<std::string> names;
+    names.reserve(sections_.size());
+    for (const SectionEntry& entry : sections_)
+        names.emplace_back(Trim(std::string_view(entry.header).substr(1, entry.header.size() - 2)));
+    return names;
+}
+
+} // namespace veltrane
