@@ -1,0 +1,89 @@
+#include <gtest/gtest.h>
+
+#include "app/PasswordGate.h"
+#include "tests/unit/app/FakeDriver.h"
+
+namespace veltrane {
+namespace {
+
+class CheckingDriver : public testing::FakeDriver {
+public:
+    bool CheckPassword(const char* password) override {
+        FakeDriver::CheckPassword(password);
+        return std::string(password) == "admin";
+    }
+};
+
+class ScriptedPrompt : public PasswordPrompt {
+public:
+    std::optional<std::string> answer;
+    std::function<void()> whileShown;
+    int fronts = 0, asks = 0;
+    void BringApplicationToFront() override { ++fronts; }
+    std::optional<SecretString> Ask() override {
+        ++asks;
+        if (whileShown)
+            whileShown();
+        if (!answer)
+            return std::nullopt;
+        return SecretString(*answer);
+    }
+};
+
+TEST(PasswordGate, RightWrongAndCancelled) {
+    CheckingDriver driver;
+    PasswordGate gate;
+    ScriptedPrompt prompt;
+    prompt.answer = "admin";
+    EXPECT_TRUE(gate.Pass(prompt, driver));
+    prompt.answer = "wrong";
+    EXPECT_FALSE(gate.Pass(prompt, driver));
+    prompt.answer.reset();
+    EXPECT_FALSE(gate.Pass(prompt, driver));
+    EXPECT_EQ(driver.calls, (std::vector<std::string>{"fcCheckPassword admin", "fcCheckPassword wrong"}))
+        << "a cancelled dialog does not call the library";
+    EXPECT_EQ(prompt.fronts, 3);
+    EXPECT_FALSE(gate.IsOpen());
+}
+
+TEST(PasswordGate, SecondRequestWhileOpenDoesNothing) {
+    CheckingDriver driver;
+    PasswordGate gate;
+    ScriptedPrompt prompt;
+    prompt.answer = "admin";
+    bool nested = true;
+    prompt.whileShown = [&] {
+        EXPECT_TRUE(gate.IsOpen());
+        ScriptedPrompt inner;
+        inner.answer = "admin";
+        nested = gate.Pass(inner, driver);
+        EXPECT_EQ(inner.asks, 0);
+    };
+    EXPECT_TRUE(gate.Pass(prompt, driver));
+    EXPECT_FALSE(nested);
+    EXPECT_EQ(prompt.asks, 1);
+    EXPECT_FALSE(gate.IsOpen());
+}
+
+TEST(PasswordGate, FlagIsClearedWhenThePromptThrows) {
+    CheckingDriver driver;
+    PasswordGate gate;
+    ScriptedPrompt prompt;
+    prompt.whileShown = [] {
+        throw std::runtime_error("dialog failed");
+    };
+    EXPECT_THROW(gate.Pass(prompt, driver), std::runtime_error);
+    EXPECT_FALSE(gate.IsOpen());
+}
+
+TEST(SecretString, WipesItsBytes) {
+    SecretString secret(std::string("abcdefgh"));
+    const char* bytes = secret.c_str();
+    secret.Wipe();
+    EXPECT_EQ(secret.str(), "");
+    for (int i = 0; i < 8; ++i)
+        EXPECT_EQ(bytes[i], 0) << i; // short strings live inside the object, so this stays readable
+}
+
+} // namespace
+} // namespace veltrane
