@@ -1,0 +1,140 @@
+"""Xvfb on a free display, and the xdotool/ImageMagick helpers that act on it."""
+
+from __future__ import annotations
+
+import os
+import subprocess
+import time
+from pathlib import Path
+from typing import Dict, Optional, Tuple
+
+SCREEN_SIZE = (1024, 768)
+FIRST_DISPLAY = 21
+LAST_DISPLAY = 199
+TRAY_ICON_SIZE = 20
+
+
+def tray_icon_center(index: int = 0, screen: Tuple[int, int] = SCREEN_SIZE) -> Tuple[int, int]:
+    """Centre of tray icon ``index`` (0 = the oldest icon; newer icons sit to its left).
+
+    Wine's taskbar is the bottom 20 px and icons are 20 px wide from the right edge, so the
+    only icon on a 1024x768 desktop is centred at (1014, 758).
+    """
+    width, height = screen
+    return width - TRAY_ICON_SIZE * index - TRAY_ICON_SIZE // 2, height - TRAY_ICON_SIZE // 2
+
+
+class Xvfb:
+    """A private X server; ``start()`` picks the first free display from :21 on."""
+
+    def __init__(self, size: Tuple[int, int] = SCREEN_SIZE) -> None:
+        self.size = size
+        self.display: Optional[str] = None
+        self._process: Optional[subprocess.Popen] = None
+
+    def start(self, timeout: float = 20.0) -> str:
+        for number in range(FIRST_DISPLAY, LAST_DISPLAY + 1):
+            if Path(f"/tmp/.X{number}-lock").exists() or Path(f"/tmp/.X11-unix/X{number}").exists():
+                continue
+            process = subprocess.Popen(
+                ["Xvfb", f":{number}", "-screen", "0", f"{self.size[0]}x{self.size[1]}x24", "-nolisten", "tcp"],
+                stdout=subprocess.DEVNULL,
+                stderr=subprocess.DEVNULL,
+            )
+            if self._wait_ready(f":{number}", process, timeout):
+                self._process, self.display = process, f":{number}"
+                return self.display
+            # Lost a race for this display number, or the server failed: try the next one.
+            if process.poll() is None:
+                process.kill()
+            process.wait()
+        raise RuntimeError("no free X display found for Xvfb")
+
+    @staticmethod
+    def _wait_ready(display: str, process: subprocess.Popen, timeout: float) -> bool:
+        deadline = time.monotonic() + timeout
+        env = dict(os.environ, DISPLAY=display)
+        while time.monotonic() < deadline:
+            if process.poll() is not None:
+                return False
+            ok = subprocess.run(
+                ["xdotool", "getdisplaygeometry"], env=env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL
+            )
+            if ok.returncode == 0:
+                return True
+            time.sleep(0.1)
+        return False
+
+    def stop(self) -> None:
+        process, self._process = self._process, None
+        if process is not None and process.poll() is None:
+            process.terminate()
+            try:
+                process.wait(timeout=5)
+            except subprocess.TimeoutExpired:
+                process.kill()
+                process.wait()
+
+
+class Screen:
+    """Mouse, keyboard and screenshots on one X display (xdotool, ``import``)."""
+
+    def __init__(self, display: str) -> None:
+        self.display = display
+
+    def _env(self) -> Dict[str, str]:
+        return dict(os.environ, DISPLAY=self.display)
+
+    def xdotool(self, *args: object) -> str:
+        result = subprocess.run(
+            ["xdotool", *[str(a) for a in args]], env=self._env(), capture_output=True, text=True, timeout=30
+        )
+        if result.returncode != 0:
+            raise RuntimeError(f"xdotool {' '.join(map(str, args))} failed: {result.stderr.strip()}")
+        return result.stdout
+
+    def move(self, x: int, y: int) -> None:
+        self.xdotool("mousemove", x, y)
+
+    def click(self, x: int, y: int, button: int = 1) -> None:
+        self.xdotool("mousemove", x, y, "click", button)
+
+    def double_click(self, x: int, y: int, *, settle: float = 0.2) -> None:
+        """Moves, waits ``settle`` seconds, then two clicks 100 ms apart (what Wine reports as a double-click)."""
+        self.move(x, y)
+        time.sleep(settle)
+        self.xdotool("click", "--repeat", 2, "--delay", 100, 1)
+
+    def right_press(self, x: int, y: int) -> None:
+        self.xdotool("mousemove", x, y, "mousedown", 3)
+
+    def right_release(self, x: Optional[int] = None, y: Optional[int] = None) -> None:
+        if x is not None and y is not None:
+            self.move(x, y)
+        self.xdotool("mouseup", 3)
+
+    def key(self, *keys: str) -> None:
+        """xdotool key names, e.g. "Return", "Escape", "alt+F4"."""
+        self.xdotool("key", *keys)
+
+    def type_text(self, text: str) -> None:
+        self.xdotool("type", "--delay", 30, text)
+
+    def window_exists(self, name_regex: str) -> bool:
+        result = subprocess.run(
+            ["xdotool", "search", "--name", name_regex], env=self._env(), capture_output=True, timeout=30
+        )
+        return result.returncode == 0 and bool(result.stdout.strip())
+
+    def wait_window(self, name_regex: str, timeout: float) -> bool:
+        deadline = time.monotonic() + timeout
+        while time.monotonic() < deadline:
+            if self.window_exists(name_regex):
+                return True
+            time.sleep(0.1)
+        return False
+
+    def screenshot(self, path: Path) -> Path:
+        path.parent.mkdir(parents=True, exist_ok=True)
+        subprocess.run(["import", "-window", "root", str(path)], env=self._env(), check=True, timeout=30)
+        return path
