@@ -40,7 +40,7 @@ std::vector<std::string> SplitSkinNames(std::string_view list) {
     std::size_t i = 0;
     while (i < list.size()) {
         const std::size_t end = std::min(list.find_first_of("\r\n", i), list.size());
-        names.push_back(LowerAscii(list.substr(i, end - i)));
+        names.emplace_back(list.substr(i, end - i));
         i = end;
         if (i < list.size() && list[i] == '\r')
             ++i;
@@ -53,6 +53,7 @@ std::vector<std::string> SplitSkinNames(std::string_view list) {
 bool TSkinReader::Fail(std::string reason) {
     error_ = std::move(reason);
     names_.clear();
+    storedNames_.clear();
     offsets_.clear();
     return false;
 }
@@ -80,6 +81,7 @@ bool TSkinReader::OpenUnpacked(std::vector<std::uint8_t> unpacked, MessageSink& 
 bool TSkinReader::Parse(MessageSink& sink) {
     error_.clear();
     names_.clear();
+    storedNames_.clear();
     offsets_.clear();
     const std::span<const std::uint8_t> all = unpacked_;
     if (all.size() < kSkinHeaderSize)
@@ -110,7 +112,9 @@ bool TSkinReader::Parse(MessageSink& sink) {
         offset += std::size_t(size);
         offsets.push_back(offset);
     }
-    names_ = std::move(names);
+    storedNames_ = std::move(names);
+    for (const std::string& name : storedNames_)
+        names_.push_back(LowerAscii(name));
     offsets_ = std::move(offsets);
     return true;
 }
@@ -141,6 +145,7 @@ namespace veltrane {
 
 std::vector<std::uint8_t> TSkinReader::TakeUnpacked() {
     names_.clear();
+    storedNames_.clear();
     offsets_.clear();
     return std::move(unpacked_);
 }

@@ -49,6 +49,8 @@ public:
     std::int32_t Version() const { return version_; }
     std::size_t MemberCount() const { return names_.size(); }
     const std::vector<std::string>& Names() const { return names_; }
+    // The names as the list holds them, before lower-casing.
+    const std::vector<std::string>& StoredNames() const { return storedNames_; }
     Member MemberAt(std::size_t index) const;
     const std::vector<std::uint8_t>& Unpacked() const { return unpacked_; }
     // Hands the unpacked bytes over (the spans of members stay valid); the reader is then closed.
@@ -65,13 +67,14 @@ private:
 
     std::vector<std::uint8_t> unpacked_;
     std::vector<std::string> names_;
+    std::vector<std::string> storedNames_;
     std::vector<std::size_t> offsets_; // into unpacked_, one more than names_
     std::int32_t version_ = 0;
     std::string error_;
 };
 
 // Splits a name list the way the container writes it: CR, LF or CR LF end a name; a final
-// separator adds no empty name. Letters are lower-cased.
+// separator adds no empty name. Letter case is kept.
 std::vector<std::string> SplitSkinNames(std::string_view list);
 std::string LowerAscii(std::string_view text);
 
