@@ -11,7 +11,7 @@ packages=(
   wine wine32:i386 wine64 fonts-wine
   libxrender1:i386 libxrandr2:i386 libxi6:i386 libxcursor1:i386
   libxinerama1:i386 libxcomposite1:i386 libxfixes3:i386
-  xvfb xdotool imagemagick fonts-wqy-microhei locales
+  xvfb xdotool imagemagick fonts-wqy-microhei locales novnc x11vnc websockify
   python3 python3-pytest dpkg-dev nasm
 )
 
