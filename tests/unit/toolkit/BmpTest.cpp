@@ -1,0 +1,102 @@
+#include "toolkit/skin/Bmp.h"
+
+#include <gtest/gtest.h>
+
+#include "tests/unit/toolkit/SkinTestSupport.h"
+
+namespace veltrane {
+namespace {
+
+using namespace testing_support;
+
+void SetI32(Bytes& b, std::size_t at, std::uint32_t v) {
+    for (int i = 0; i < 4; ++i)
+        b[at + std::size_t(i)] = std::uint8_t(v >> (8 * i));
+}
+
+// A 4-bit bitmap, 3 x 2, with a palette of two entries: red and blue.
+Bytes MakeBmp4() {
+    Bytes b = MakeBmp24(1, 1);
+    b.resize(54);
+    b[28] = 4;                                       // bits per pixel
+    SetI32(b, 46, 2);                                // colours used
+    b.insert(b.end(), {0, 0, 255, 0, 255, 0, 0, 0}); // red, blue (blue first in each entry)
+    SetI32(b, 10, std::uint32_t(b.size()));
+    SetI32(b, 18, 3);
+    SetI32(b, 22, 2);
+    b.insert(b.end(), {0x01, 0x00, 0, 0}); // bottom row: blue, red, red
+    b.insert(b.end(), {0x10, 0x10, 0, 0}); // top row: blue... index 1, 0, 1
+    return b;
+}
+
+TEST(Bmp, ReadsHeadersAndPixels) {
+    const Bytes file = MakeBmp24(5, 3, [](int x, int y) { return std::uint32_t(x + 16 * y); });
+    std::string error;
+    const auto bmp = ParseBmp(file, error);
+    ASSERT_TRUE(bmp) << error;
+    EXPECT_EQ(bmp->width, 5);
+    EXPECT_EQ(bmp->height, 3);
+    EXPECT_EQ(bmp->bitsPerPixel, 24);
+    EXPECT_EQ(bmp->stride, 16u);
+    EXPECT_EQ(bmp->PixelAt(4, 2), Rgb(4 + 32));
+    EXPECT_EQ(bmp->PixelAt(0, 0), Rgb(0));
+    EXPECT_FALSE(bmp->PixelAt(5, 0));
+    EXPECT_FALSE(bmp->PixelAt(0, -1));
+
+    const Bytes four = MakeBmp4();
+    const auto pal = ParseBmp(four, error);
+    ASSERT_TRUE(pal) << error;
+    EXPECT_EQ(pal->PaletteSize(), 2);
+    EXPECT_EQ(pal->PixelAt(0, 1), MakeRgb(255, 0, 0)); // bottom row, index 0
+    EXPECT_EQ(pal->PixelAt(1, 1), MakeRgb(0, 0, 255)); // index 1
+    EXPECT_EQ(pal->PixelAt(0, 0), MakeRgb(0, 0, 255));
+    EXPECT_EQ(pal->PixelAt(1, 0), MakeRgb(255, 0, 0));
+}
+
+TEST(Bmp, TopDownRowsAreReadFromTheTop) {
+    Bytes file = MakeBmp24(2, 2, [](int, int y) { return y == 0 ? 0x0000FFu : 0xFF0000u; });
+    SetI32(file, 22, std::uint32_t(-2)); // the same rows now count from the top
+    std::string error;
+    const auto bmp = ParseBmp(file, error);
+    ASSERT_TRUE(bmp) << error;
+    EXPECT_TRUE(bmp->topDown);
+    EXPECT_EQ(bmp->PixelAt(0, 0), Rgb(0xFF0000));
+}
+
+TEST(Bmp, RejectsMalformedFiles) {
+    const Bytes good = MakeBmp24(4, 4);
+    const auto with = [&](std::size_t at, std::uint32_t v) {
+        Bytes b = good;
+        SetI32(b, at, v);
+        return b;
+    };
+    const Bytes truncated(good.begin(), good.end() - 1);
+    Bytes badMagic = good;
+    badMagic[0] = 'X';
+    Bytes depth = good;
+    depth[28] = 7;
+    const std::vector<std::pair<const char*, Bytes>> cases = {
+        {"empty", {}},
+        {"too short", Bytes(good.begin(), good.begin() + 20)},
+        {"magic", badMagic},
+        {"truncated pixels", truncated},
+        {"pixels start past end", with(10, 100000)},
+        {"zero width", with(18, 0)},
+        {"negative width", with(18, 0xFFFFFFFF)},
+        {"huge height", with(22, 0x7FFFFFFF)},
+        {"most negative height", with(22, 0x80000000)},
+        {"odd header size", with(14, 20)},
+        {"header past end", with(14, 4000)},
+        {"depth", depth},
+        {"compression", with(30, 9)},
+        {"palette past end", with(46, 200)},
+    };
+    for (const auto& [name, file] : cases) {
+        std::string error;
+        EXPECT_FALSE(ParseBmp(file, error)) << name;
+        EXPECT_FALSE(error.empty()) << name;
+    }
+}
+
+} // namespace
+} // namespace veltrane
