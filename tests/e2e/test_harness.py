@@ -195,10 +195,9 @@ def test_listview_read_and_tick_across_processes(wine, probe, tmp_path):
     assert [i["checked"] for i in after["items"]] == [False, True]
 
 
-def test_tray_double_click_reaches_the_program(wine, probe, screen, tmp_path, figures):
+def test_tray_double_click_reaches_the_program(wine, tmp_path, figures):
     program, log = start_fixture(wine, tmp_path)
-    probe.wait("Shell_TrayWnd", "*", 10, visible=True)
-    screen.double_click(*tray_icon_center(0))
+    wine.tray_double_click(0)
     wait_for_line(log, "dblclick", 5, program=program)
     figures.record("fixture start to tray double-click seen", program.elapsed_ms())
     shot = wine.screenshot("harness-tray-fixture")
@@ -212,3 +211,20 @@ def test_kill_leftovers_ends_started_programs(wine, probe, tmp_path):
     assert program.pid in killed and not program.running
     probe.wait_hidden(window["hwnd"], 10)
     assert probe.find(FIXTURE_CLASS) is None
+
+
+def test_desktop_comes_back_after_a_forced_restart(wine, probe, tmp_path, figures):
+    program, _ = start_fixture(wine, tmp_path, "reboot")
+    assert program.wait(15) is not None
+    assert wine.wait_wineserver_exit(30), "a forced restart ends every process of the prefix"
+    assert not wine.desktop_up
+    with figures.measure("desktop rebuild after a forced restart"):
+        wine.ensure_desktop()
+    assert probe.find("Shell_TrayWnd") is not None
+
+
+def test_desktop_comes_back_after_the_server_is_killed(wine, probe):
+    subprocess.run(["wineserver", "-k"], env=dict(os.environ, WINEPREFIX=str(wine.prefix)), check=False)
+    assert wine.wait_wineserver_exit(30)
+    wine.ensure_desktop()
+    assert probe.sysmetrics()["screen"] == [1024, 768]

@@ -1,11 +1,12 @@
 // Tiny tray-resident GUI program that the harness's own tests drive in place of the product.
 //
-//   fixture.exe [show] [exit=N]
+//   fixture.exe [show] [exit=N] [reboot]
 //
 // Window class "VeltraneFixture", caption "测试窗口", with a check box, an edit and a list
 // view with check boxes (two columns; row C:\ ticked, row D:\ not). Adds one tray
 // icon, then appends "ready" to the file named by FIXTURE_LOG; "dblclick" on a tray
 // double-click; "closed N" when its window is closed, and the process exits with N (default 0).
+// With "reboot" it asks for a forced restart once ready, as the product does after applying.
 #include <windows.h>
 #include <commctrl.h>
 #include <shellapi.h>
@@ -128,7 +129,25 @@ LRESULT CALLBACK WindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     return DefWindowProcW(hwnd, msg, wp, lp);
 }
 
-Fixture ReadSettings(int argc, wchar_t** argv, bool& show) {
+void ForceRestart() {
+    HANDLE token = nullptr;
+    if (OpenProcessToken(GetCurrentProcess(), TOKEN_ADJUST_PRIVILEGES | TOKEN_QUERY, &token)) {
+        TOKEN_PRIVILEGES privileges{};
+        privileges.PrivilegeCount = 1;
+        privileges.Privileges[0].Attributes = SE_PRIVILEGE_ENABLED;
+        LookupPrivilegeValueW(nullptr, L"SeShutdownPrivilege", &privileges.Privileges[0].Luid);
+        AdjustTokenPrivileges(token, FALSE, &privileges, 0, nullptr, nullptr);
+        CloseHandle(token);
+    }
+    ExitWindowsEx(EWX_REBOOT | EWX_FORCE, 0);
+}
+
+struct Options {
+    bool show = false;
+    bool reboot = false;
+};
+
+Fixture ReadSettings(int argc, wchar_t** argv, Options& options) {
     Fixture fixture;
     wchar_t path[MAX_PATH] = {};
     DWORD length = GetEnvironmentVariableW(L"FIXTURE_LOG", path, MAX_PATH);
@@ -136,7 +155,9 @@ Fixture ReadSettings(int argc, wchar_t** argv, bool& show) {
         fixture.logPath = path;
     for (int i = 1; i < argc; ++i) {
         if (std::wcscmp(argv[i], L"show") == 0)
-            show = true;
+            options.show = true;
+        else if (std::wcscmp(argv[i], L"reboot") == 0)
+            options.reboot = true;
         else if (std::wcsncmp(argv[i], L"exit=", 5) == 0)
             fixture.exitCode = static_cast<int>(std::wcstol(argv[i] + 5, nullptr, 10));
     }
@@ -146,8 +167,8 @@ Fixture ReadSettings(int argc, wchar_t** argv, bool& show) {
 } // namespace
 
 int wmain(int argc, wchar_t** argv) {
-    bool show = false;
-    Fixture fixture = ReadSettings(argc, argv, show);
+    Options options;
+    Fixture fixture = ReadSettings(argc, argv, options);
     HINSTANCE instance = GetModuleHandleW(nullptr);
     INITCOMMONCONTROLSEX controls{sizeof controls, ICC_LISTVIEW_CLASSES};
     InitCommonControlsEx(&controls);
@@ -164,9 +185,11 @@ int wmain(int argc, wchar_t** argv) {
         return 3;
     NOTIFYICONDATAW data = TrayData(hwnd);
     Shell_NotifyIconW(NIM_ADD, &data);
-    if (show)
+    if (options.show)
         ShowWindow(hwnd, SW_SHOWNORMAL);
     AppendLog(fixture, "ready");
+    if (options.reboot)
+        ForceRestart();
     MSG message;
     while (GetMessageW(&message, nullptr, 0, 0) > 0) {
         TranslateMessage(&message);

@@ -21,13 +21,13 @@ import tempfile
 import time
 import uuid
 from pathlib import Path
-from typing import Dict, List, Mapping, Optional, Sequence
+from typing import Dict, List, Mapping, Optional, Sequence, Tuple
 
 from .figures import Figures
 from .probe import Probe, ProbeDied, ProbeServer
 from .program import Program
 from .simdriver import SimDriver, windows_path
-from .xserver import Screen, Xvfb
+from .xserver import Screen, Xvfb, tray_icon_center
 
 REPO_ROOT = Path(__file__).resolve().parents[3]
 WINE_ENV_SCRIPT = REPO_ROOT / "scripts" / "wine-env.sh"
@@ -101,6 +101,9 @@ class WineSession:
         with self.figures.measure("Wine prefix ready"):
             self._prepare_prefix()
         self.ensure_desktop()
+        for _ in range(5):
+            with self.figures.measure("probe round trip (serve mode)"):
+                self.probe.sysmetrics()
         return self
 
     def close(self) -> None:
@@ -153,7 +156,7 @@ class WineSession:
 
     def ensure_desktop(self) -> None:
         """Makes sure the desktop, its taskbar window and the probe are up; rebuilds them if not."""
-        if self._server.running and self.screen.window_exists(DESKTOP_X_TITLE):
+        if self.desktop_up:
             return
         self._server.stop()
         self._wineserver("-w", timeout=30)  # a prefix that is going down must finish first
@@ -171,6 +174,23 @@ class WineSession:
                 self._wineserver("-k")
                 self._wineserver("-w", timeout=30)
         raise RuntimeError("the Wine desktop did not start")
+
+    def wait_wineserver_exit(self, timeout: float = 30.0) -> bool:
+        """Waits until the prefix's wineserver has ended, as after a forced restart; True if it did.
+
+        Only meaningful once every Wine process is gone: the session's probe keeps the server up.
+        """
+        env = dict(os.environ, WINEPREFIX=str(self.prefix))
+        try:
+            subprocess.run(["wineserver", "-w"], env=env, timeout=timeout, capture_output=True)
+            return True
+        except subprocess.TimeoutExpired:
+            return False
+
+    @property
+    def desktop_up(self) -> bool:
+        """The session's probe runs and the desktop's X window exists."""
+        return self._server.running and self.screen.window_exists(DESKTOP_X_TITLE)
 
     def _start_probe_server(self) -> subprocess.Popen:
         return subprocess.Popen(
@@ -260,6 +280,29 @@ class WineSession:
         except OSError:
             return False
         return stat.rsplit(")", 1)[1].split()[0] not in ("Z", "X")
+
+    # -- the notification area ---------------------------------------------------------------------
+
+    def tray_icon(self, index: int = 0, timeout: float = 10.0) -> Tuple[int, int]:
+        """Screen point of tray icon ``index`` (0 = oldest) once the taskbar is visible.
+
+        Wine hides the taskbar while there is no tray icon and no visible window, and the icons
+        only sit at the formula's place while it is shown, so this waits for it first.
+        """
+        self.probe.wait("Shell_TrayWnd", "*", timeout, visible=True)
+        return tray_icon_center(index)
+
+    def tray_double_click(self, index: int = 0) -> None:
+        """Double-clicks tray icon ``index``. Wait for the program's own ready signal first: a
+        double-click sent while the taskbar is still appearing can lose its second click."""
+        self.screen.double_click(*self.tray_icon(index))
+
+    def tray_right_press(self, index: int = 0) -> Tuple[int, int]:
+        """Presses the right button on tray icon ``index`` (a menu opens on the press); returns the
+        point. Release with ``screen.right_release(x, y)`` over the chosen item."""
+        x, y = self.tray_icon(index)
+        self.screen.right_press(x, y)
+        return x, y
 
     # -- screenshots -------------------------------------------------------------------------------
 
