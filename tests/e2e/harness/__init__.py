@@ -9,6 +9,21 @@ Main pieces (the pytest fixtures in tests/e2e/conftest.py hand them out):
 - ``Probe``: one method per command of tools/probe, answers as parsed JSON.
 - ``Screen``: xdotool mouse and keys; ``tray_icon_center``.
 - ``Figures`` (fixture ``figures``): timings printed as "figure: NAME = X ms" at the end.
+
+A typical test::
+
+    def test_second_start_exits_at_once(wine, probe, sim, figures):
+        sim.write(SimState(protection=0))
+        first = wine.start_program(sim=sim)
+        sim.wait_for_log("fcGetProtection", program=first)      # start-up has finished
+        figures.record("start to ready", first.elapsed_ms())
+        assert probe.mutex_exists("QDN_RUNNING")
+        second = wine.start_program(sim=sim)
+        assert second.wait(10) == 0
+        window = probe.wait("TfrmSetup", "*", 10)
+        assert not window["visible"]
+        wine.tray_double_click()                                 # opens the password dialog
+        dialog = probe.wait("TfrmCheck", "*", 5, visible=True)
 """
 
 from .figures import Figures

@@ -159,6 +159,7 @@ class WineSession:
         if self.desktop_up:
             return
         self._server.stop()
+        self.kill_leftovers()
         self._wineserver("-w", timeout=30)  # a prefix that is going down must finish first
         for attempt in (1, 2):
             try:
