@@ -98,7 +98,7 @@ bool TSkinReader::Parse(MessageSink& sink) {
     const std::string_view list(reinterpret_cast<const char*>(all.data() + *listAt), std::size_t(listLength));
     std::vector<std::string> names = SplitSkinNames(list);
     if (names.size() > kMaxSkinMembers)
-        return Fail("more than " + std::to_string(kMaxSkinMembers) + " members");
+        return Fail("more than 1001 members");
 
     const std::size_t tableAt = *listAt + std::size_t(listLength);
     if (names.size() * 4 > all.size() - tableAt)

@@ -24,7 +24,7 @@ inline constexpr std::int32_t kSkinVersion2 = 20000;
 inline constexpr std::int32_t kSkinVersion3 = 30000;
 inline constexpr std::int32_t kSkinVersion4 = 40000;
 inline constexpr std::size_t kSkinHeaderSize = 16;
-inline constexpr std::size_t kMaxSkinMembers = 1001;
+inline constexpr std::size_t kMaxSkinMembers = 1001; // the reader holds at most this many sizes
 // The stored package unpacks to about 230 KB; anything claiming more than this is refused
 // before any memory is taken for it.
 inline constexpr std::int64_t kMaxUnpackedSkinSize = 16 * 1024 * 1024;
