@@ -145,8 +145,7 @@ def test_probe_reports_missing_things_without_failing(probe):
 def test_one_shot_probe_exit_codes(wine):
     def run(*args):
         return subprocess.run(
-            ["/usr/lib/wine/wine64" if wine.arch.arch == "win64" else "/usr/lib/wine/wine",
-             str(wine.dist_dir / "probe.exe"), *args],
+            [wine.loader, str(wine.dist_dir / "probe.exe"), *args],
             env=wine.wine_env(), capture_output=True, timeout=60,
         )
 
@@ -228,3 +227,30 @@ def test_desktop_comes_back_after_the_server_is_killed(wine, probe):
     assert wine.wait_wineserver_exit(30)
     wine.ensure_desktop()
     assert probe.sysmetrics()["screen"] == [1024, 768]
+
+
+def test_one_shot_probe_attaches_to_the_desktop_named_by_probe_desktop(wine, tmp_path):
+    log = tmp_path / "fixture.log"
+    loader = wine.loader
+    launcher = subprocess.Popen(
+        [loader, "explorer", "/desktop=e2e-side,640x480", str(wine.dist_dir / FIXTURE)],
+        env=wine.launch_env({"FIXTURE_LOG": windows_path(log)}),
+        stdout=subprocess.DEVNULL,
+        stderr=subprocess.DEVNULL,
+    )
+    try:
+        wait_for_line(log, "ready", 30)
+
+        def find(desktop):
+            extra = {"PROBE_DESKTOP": desktop} if desktop else {}
+            return subprocess.run(
+                [loader, str(wine.dist_dir / "probe.exe"), "wait", FIXTURE_CLASS, "*", "2000"],
+                env=wine.wine_env(extra), capture_output=True, timeout=60,
+            )
+
+        on_side, on_default = find("e2e-side"), find(None)
+        assert (on_side.returncode, on_default.returncode) == (0, 1)
+        assert f'"caption":"{FIXTURE_CAPTION}"'.encode() in on_side.stdout
+    finally:
+        wine.kill_leftovers()
+        launcher.wait(timeout=30)

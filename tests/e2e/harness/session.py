@@ -130,6 +130,11 @@ class WineSession:
         return self.arch.dist_dir
 
     @property
+    def loader(self) -> str:
+        """The Wine loader for the session's architecture (wine or wine64)."""
+        return _wine_loader(self.arch.arch)
+
+    @property
     def display(self) -> str:
         assert self.screen is not None, "session not started"
         return self.screen.display
@@ -147,6 +152,11 @@ class WineSession:
         )
         env.update(extra or {})
         return env
+
+    def launch_env(self, extra: Optional[Mapping[str, str]] = None) -> Dict[str, str]:
+        """``wine_env`` plus the marker by which ``kill_leftovers`` finds processes a test started;
+        for Wine processes a test starts itself rather than through ``start_program``."""
+        return self.wine_env({LAUNCH_MARKER: self.token, **(extra or {})})
 
     @staticmethod
     def windows_path(path) -> str:
@@ -219,8 +229,7 @@ class WineSession:
         the library falls back to ZELK.ini beside itself.
         """
         path = self._require(self.dist_dir / exe, exe)
-        extra = {LAUNCH_MARKER: self.token}
-        extra.update(sim.env() if sim is not None else {})
+        extra = dict(sim.env() if sim is not None else {})
         extra.update(env or {})
         output = self.workdir / f"{len(self._programs):03d}-{_safe_name(exe)}.log"
         with output.open("wb") as sink:
@@ -230,7 +239,7 @@ class WineSession:
                 stdout=sink,
                 stderr=subprocess.STDOUT,
                 cwd=self.dist_dir,
-                env=self.wine_env(extra),
+                env=self.launch_env(extra),
             )
         program = Program(exe, process, output)
         self._programs.append(program)
