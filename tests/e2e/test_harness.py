@@ -173,9 +173,12 @@ def test_program_window_controls_and_exit_code(wine, probe, tmp_path, figures):
     probe.chars(edit["hwnd"], "xy")
     assert probe.gettext(edit["hwnd"]) == "xy密码 a\tb"  # WM_CHAR inserts at the caret, at 0 after WM_SETTEXT
 
+    assert probe.focus()["foreground"] == window["hwnd"]
+    assert probe.pid_alive(window["pid"]) is True
     probe.close(window["hwnd"])
     assert program.wait(10) == 7
     assert read_lines(log)[-1] == "closed 7"
+    assert probe.pid_alive(window["pid"]) is False
 
 
 def test_listview_read_and_tick_across_processes(wine, probe, tmp_path):
@@ -201,6 +204,12 @@ def test_tray_double_click_reaches_the_program(wine, tmp_path, figures):
     figures.record("fixture start to tray double-click seen", program.elapsed_ms())
     shot = wine.screenshot("harness-tray-fixture")
     assert shot.stat().st_size > 0
+
+
+def test_broadcast_reaches_a_hidden_window(wine, probe, tmp_path):
+    program, log = start_fixture(wine, tmp_path)
+    assert probe.broadcast("TaskbarCreated") >= 0xC000  # registered messages live there
+    wait_for_line(log, "taskbar-created", 5, program=program)
 
 
 def test_kill_leftovers_ends_started_programs(wine, probe, tmp_path):

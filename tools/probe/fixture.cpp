@@ -7,6 +7,7 @@
 // icon, then appends "ready" to the file named by FIXTURE_LOG; "dblclick" on a tray
 // double-click; "closed N" when its window is closed, and the process exits with N (default 0).
 // With "reboot" it asks for a forced restart once ready, as the product does after applying.
+// Logs "taskbar-created" when the "TaskbarCreated" message arrives.
 #include <windows.h>
 #include <commctrl.h>
 #include <shellapi.h>
@@ -36,6 +37,7 @@ constexpr Row kRows[] = {{L"C:\\", L"NTFS", true}, {L"D:\\", L"FAT32", false}};
 struct Fixture {
     std::wstring logPath;
     int exitCode = 0;
+    UINT taskbarCreated = RegisterWindowMessageW(L"TaskbarCreated");
 };
 
 void AppendLog(const Fixture& fixture, const char* line) {
@@ -124,6 +126,8 @@ LRESULT CALLBACK WindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
         return 0;
     }
     default:
+        if (fixture && msg == fixture->taskbarCreated && msg != 0)
+            AppendLog(*fixture, "taskbar-created");
         break;
     }
     return DefWindowProcW(hwnd, msg, wp, lp);
