@@ -1,5 +1,7 @@
 #include "platform/Application.h"
 
+#include <algorithm>
+
 #include "platform/MessageDialog.h"
 #include "platform/Window.h"
 
@@ -7,19 +9,37 @@ namespace veltrane {
 
 namespace {
 constexpr wchar_t kApplicationClass[] = L"TApplication";
-}
+constexpr wchar_t kNavigatorProperty[] = L"Veltrane.Navigator";
+constexpr wchar_t kNoTaskbarProperty[] = L"Veltrane.NoTaskbarEntry";
+} // namespace
 
 Application::Application() {
     WindowClassRegister(kApplicationClass, &Application::WindowProc);
-    // A zero-sized popup: never seen itself, but owner of every form.
+    // Zero-sized in the middle of the screen: only its taskbar entry is ever seen.
     window_.Reset(::CreateWindowExW(0, kApplicationClass, L"",
-                                    WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX, 0, 0, 0, 0, nullptr,
-                                    nullptr, ModuleInstance(), this));
+                                    WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX,
+                                    ::GetSystemMetrics(SM_CXSCREEN) / 2, ::GetSystemMetrics(SM_CYSCREEN) / 2,
+                                    0, 0, nullptr, nullptr, ModuleInstance(), this));
 }
 
 void Application::SetTitle(std::wstring_view title) {
     title_ = title;
     HwndSetText(window_.Get(), title_);
+}
+
+void Application::AddHook(ApplicationHook* hook) {
+    hooks_.push_back(hook);
+}
+
+void Application::RemoveHook(ApplicationHook* hook) {
+    std::erase(hooks_, hook);
+}
+
+void Application::SetNavigator(HWND window, KeyboardNavigator* navigator) {
+    if (navigator)
+        ::SetPropW(window, kNavigatorProperty, navigator);
+    else
+        ::RemovePropW(window, kNavigatorProperty);
 }
 
 LRESULT CALLBACK Application::WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -38,6 +58,9 @@ LRESULT CALLBACK Application::WindowProc(HWND hwnd, UINT message, WPARAM wParam,
 }
 
 LRESULT Application::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    const std::vector<ApplicationHook*> hooks = hooks_; // a hook may remove itself
+    for (ApplicationHook* hook : hooks)
+        hook->BeforeMessage(message, wParam, lParam);
     const bool closeRequest = message == WM_CLOSE || (message == WM_SYSCOMMAND && wParam == SC_CLOSE);
     if (closeRequest) {
         // Closing the taskbar entry closes the main window, which ends the program.
@@ -45,36 +68,37 @@ LRESULT Application::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             ::PostMessageW(mainWindow_, WM_CLOSE, 0, 0);
         return 0;
     }
-    if (message == WM_SYSCOMMAND && wParam == SC_RESTORE)
-        RestoreMainWindow();
+    if (message == WM_SYSCOMMAND && (wParam == SC_RESTORE || wParam == SC_MINIMIZE))
+        return 0; // the entry itself never changes size; the restore hook shows the main window
     return ::DefWindowProcW(Handle(), message, wParam, lParam);
 }
 
-void Application::RestoreMainWindow() {
-    if (!mainWindow_)
-        return;
-    if (::IsIconic(mainWindow_))
-        ::ShowWindow(mainWindow_, SW_RESTORE);
-    ::ShowWindow(mainWindow_, SW_SHOW);
-}
-
-bool Application::DispatchOne(MSG& msg) {
-    // Tab, arrows, Enter and Space move between and press the controls of our own windows.
+void Application::Dispatch(MSG& msg) {
     HWND root = msg.hwnd ? ::GetAncestor(msg.hwnd, GA_ROOT) : nullptr;
-    if (root && root != window_.Get() && ::IsDialogMessageW(root, &msg))
-        return true;
+    if (root) {
+        auto* navigator = static_cast<KeyboardNavigator*>(::GetPropW(root, kNavigatorProperty));
+        if (navigator && navigator->PreTranslateMessage(msg))
+            return;
+    }
     ::TranslateMessage(&msg);
     ::DispatchMessageW(&msg);
+}
+
+bool Application::HandleOneMessage() {
+    MSG msg;
+    const BOOL got = ::GetMessageW(&msg, nullptr, 0, 0);
+    if (got == 0) {
+        ::PostQuitMessage(int(msg.wParam));
+        return false;
+    }
+    if (got == -1)
+        return false;
+    Dispatch(msg);
     return true;
 }
 
 void Application::Run() {
-    MSG msg;
-    while (!terminated_) {
-        const BOOL got = ::GetMessageW(&msg, nullptr, 0, 0);
-        if (got == 0 || got == -1)
-            break;
-        DispatchOne(msg);
+    while (!terminated_ && HandleOneMessage()) {
     }
     terminated_ = true;
 }
@@ -90,16 +114,43 @@ void Application::ProcessMessages() {
     MSG msg;
     while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
         if (msg.message == WM_QUIT) {
-            terminated_ = true;
+            ::PostQuitMessage(int(msg.wParam));
             break;
         }
-        DispatchOne(msg);
+        Dispatch(msg);
     }
 }
 
 void Application::BringToFront() {
     HWND popup = ::GetLastActivePopup(window_.Get());
-    ::SetForegroundWindow(popup ? popup : window_.Get());
+    ::SetForegroundWindow(popup && ::IsWindowVisible(popup) ? popup : window_.Get());
+}
+
+void Application::SetWithoutTaskbarEntry(HWND window) {
+    ::SetPropW(window, kNoTaskbarProperty, HANDLE(1));
+}
+
+namespace {
+
+struct TaskbarSearch {
+    HWND owner;
+    bool found;
+};
+
+BOOL CALLBACK FindWindowWantingTaskbar(HWND w, LPARAM p) {
+    auto* s = reinterpret_cast<TaskbarSearch*>(p);
+    if (::GetWindow(w, GW_OWNER) == s->owner && ::IsWindowVisible(w) && !::GetPropW(w, kNoTaskbarProperty))
+        s->found = true;
+    return !s->found;
+}
+
+} // namespace
+
+void Application::RefreshTaskbarEntry() {
+    TaskbarSearch search{Handle(), false};
+    ::EnumThreadWindows(::GetCurrentThreadId(), &FindWindowWantingTaskbar, LPARAM(&search));
+    if (search.found != (::IsWindowVisible(Handle()) != FALSE))
+        ::ShowWindow(Handle(), search.found ? SW_SHOWNOACTIVATE : SW_HIDE);
 }
 
 void Application::ShowMessage(std::wstring_view text) {

@@ -1,13 +1,29 @@
 #pragma once
 // The application object: a hidden top-level window that owns every form and carries the
-// program's taskbar entry, the application title, and the message loop.
+// program's single taskbar entry, the application title, and the message loop.
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "platform/Handles.h"
 
 namespace veltrane {
+
+// Sees each message of the application window before the application handles it; never consumes.
+class ApplicationHook {
+public:
+    virtual ~ApplicationHook() = default;
+    virtual void BeforeMessage(UINT message, WPARAM wParam, LPARAM lParam) = 0;
+};
+
+// A top-level window that wants first look at keyboard messages meant for its controls.
+class KeyboardNavigator {
+public:
+    virtual ~KeyboardNavigator() = default;
+    // True when the message has been handled and must not be dispatched.
+    virtual bool PreTranslateMessage(MSG& msg) = 0;
+};
 
 class Application {
 public:
@@ -16,19 +32,30 @@ public:
     Application& operator=(const Application&) = delete;
 
     HWND Handle() const { return window_.Get(); }
-    // The window whose closing ends the program; the restore command shows it.
-    void SetMainWindow(HWND window) { mainWindow_ = window; }
-    HWND MainWindow() const { return mainWindow_; }
     const std::wstring& Title() const { return title_; }
     void SetTitle(std::wstring_view title);
+    // The window whose closing ends the program.
+    void SetMainWindow(HWND window) { mainWindow_ = window; }
+    HWND MainWindow() const { return mainWindow_; }
+
+    void AddHook(ApplicationHook* hook);
+    void RemoveHook(ApplicationHook* hook);
+    static void SetNavigator(HWND window, KeyboardNavigator* navigator);
 
     // Runs the message loop until Terminate; returns at once when it was already asked to end.
     void Run();
     void Terminate();
     bool Terminated() const { return terminated_; }
+    // Waits for and handles one message; false once WM_QUIT has arrived (it is posted again for
+    // the outer loop).
+    bool HandleOneMessage();
     // Handles every message waiting in the queue, then returns.
     void ProcessMessages();
     void BringToFront();
+
+    // The taskbar entry is there while any window of the program that wants one is shown.
+    void RefreshTaskbarEntry();
+    static void SetWithoutTaskbarEntry(HWND window);
 
     // The standard message box: modal, centred on the screen, no icon, the application title as
     // caption and one button "OK".
@@ -36,13 +63,13 @@ public:
 
 private:
     static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
-    bool DispatchOne(MSG& msg);
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
-    void RestoreMainWindow();
+    void Dispatch(MSG& msg);
 
     UniqueWindow window_;
     std::wstring title_;
     HWND mainWindow_ = nullptr;
+    std::vector<ApplicationHook*> hooks_;
     bool terminated_ = false;
 };
 

@@ -2,7 +2,9 @@
 
 #include <commctrl.h>
 
+#include "platform/Bitmaps.h"
 #include "platform/Containers.h"
+#include "platform/LinkLabel.h"
 #include "platform/Window.h"
 
 namespace veltrane {
@@ -30,7 +32,7 @@ ControlClass ClassOf(ControlKind kind) {
     case ControlKind::Button:
         return {L"Button", BS_PUSHBUTTON | WS_TABSTOP, 0};
     case ControlKind::LinkLabel:
-        return {L"Static", SS_CENTER | SS_NOTIFY | SS_NOPREFIX, 0};
+        return {kLinkLabelClass, 0, 0};
     case ControlKind::Label:
         return {L"Static", SS_LEFT | SS_NOPREFIX, 0};
     case ControlKind::Edit:
@@ -50,9 +52,21 @@ UniqueFont FontCreate(const wchar_t* face, int height) {
     return UniqueFont(::CreateFontIndirectW(&lf));
 }
 
+// Pixels per logical inch of the screen; layouts are drawn for 96.
+int ScreenTextScale() {
+    HDC screen = ::GetDC(nullptr);
+    const int dpi = ::GetDeviceCaps(screen, LOGPIXELSY);
+    ::ReleaseDC(nullptr, screen);
+    return dpi > 0 ? dpi : kUnscaled;
+}
+
 } // namespace
 
 Form::~Form() = default;
+
+int Form::Scaled(int pixels) const {
+    return ::MulDiv(pixels, scale_, kUnscaled);
+}
 
 HWND Form::Item(int id) const {
     auto it = items_.find(id);
@@ -61,15 +75,148 @@ HWND Form::Item(int id) const {
 
 void Form::Show() {
     ::ShowWindow(Handle(), SW_SHOW);
+    App().RefreshTaskbarEntry();
+    FormShow();
 }
+
 void Form::Hide() {
     ::ShowWindow(Handle(), SW_HIDE);
+    App().RefreshTaskbarEntry();
 }
+
 void Form::SetCaption(std::wstring_view text) {
     HwndSetText(Handle(), text);
 }
+std::wstring Form::Caption() const {
+    return HwndGetText(Handle());
+}
 void Form::SetItemText(int id, std::wstring_view text) {
     HwndSetText(Item(id), text);
+}
+std::wstring Form::ItemText(int id) const {
+    return HwndGetText(Item(id));
+}
+
+namespace {
+
+struct EnabledWindows {
+    HWND keep;
+    std::vector<HWND> found;
+};
+
+BOOL CALLBACK CollectEnabledWindow(HWND w, LPARAM p) {
+    auto* s = reinterpret_cast<EnabledWindows*>(p);
+    if (w != s->keep && ::IsWindowVisible(w) && ::IsWindowEnabled(w))
+        s->found.push_back(w);
+    return TRUE;
+}
+
+std::vector<HWND> DisableThreadWindowsExcept(HWND keep) {
+    EnabledWindows search{keep, {}};
+    ::EnumThreadWindows(::GetCurrentThreadId(), &CollectEnabledWindow, LPARAM(&search));
+    for (HWND w : search.found)
+        ::EnableWindow(w, FALSE);
+    return search.found;
+}
+
+bool IsPushButton(HWND hwnd) {
+    wchar_t className[16];
+    if (!hwnd || !::GetClassNameW(hwnd, className, 16) || lstrcmpiW(className, L"Button") != 0)
+        return false;
+    const LONG type = ::GetWindowLongW(hwnd, GWL_STYLE) & BS_TYPEMASK;
+    return type == BS_PUSHBUTTON || type == BS_DEFPUSHBUTTON;
+}
+
+bool KeepsReturn(HWND hwnd) {
+    return hwnd && (::GetWindowLongW(hwnd, GWL_STYLE) & ES_MULTILINE) != 0;
+}
+
+bool ModifierDown() {
+    return ::GetKeyState(VK_SHIFT) < 0 || ::GetKeyState(VK_CONTROL) < 0 || ::GetKeyState(VK_MENU) < 0;
+}
+
+} // namespace
+
+int Form::ShowModal() {
+    modal_ = true;
+    modalResult_ = kModalNone;
+    const std::vector<HWND> disabled = DisableThreadWindowsExcept(Handle());
+    Show();
+    while (modalResult_ == kModalNone) {
+        if (!App().HandleOneMessage()) {
+            modalResult_ = kModalCancel;
+            break;
+        }
+    }
+    for (HWND w : disabled)
+        ::EnableWindow(w, TRUE);
+    Hide();
+    modal_ = false;
+    return modalResult_;
+}
+
+const ControlLayout* Form::ControlWithRole(ButtonRole role) const {
+    for (const ControlLayout& control : layout_->controls)
+        if (control.role == role)
+            return &control;
+    return nullptr;
+}
+
+bool Form::PressRoleButton(ButtonRole role) {
+    const ControlLayout* control = ControlWithRole(role);
+    if (!control || !::IsWindowEnabled(Item(control->id)) || !::IsWindowVisible(Item(control->id)))
+        return false;
+    ButtonClicked(control->id);
+    return true;
+}
+
+void Form::ButtonClicked(int id) {
+    for (const ControlLayout& control : layout_->controls)
+        if (control.id == id && control.modalResult != kModalNone)
+            modalResult_ = control.modalResult;
+    OnCommand(id, BN_CLICKED);
+}
+
+bool Form::PreTranslateMessage(MSG& msg) {
+    const bool enterOrEsc = msg.wParam == VK_RETURN || msg.wParam == VK_ESCAPE;
+    if ((msg.message == WM_KEYDOWN || msg.message == WM_SYSKEYDOWN) && enterOrEsc) {
+        if (ModifierDown())
+            return true; // Enter and Esc with Shift, Ctrl or Alt do nothing
+        HWND focus = ::GetFocus();
+        if (msg.wParam == VK_ESCAPE) {
+            PressRoleButton(ButtonRole::Cancel);
+            return true;
+        }
+        if (IsPushButton(focus) && ::IsChild(Handle(), focus)) {
+            ButtonClicked(::GetDlgCtrlID(focus));
+            return true;
+        }
+        if (KeepsReturn(focus))
+            return false;
+        PressRoleButton(ButtonRole::Default);
+        return true;
+    }
+    return ::IsDialogMessageW(Handle(), &msg) != FALSE;
+}
+
+void Form::OnClose() {
+    if (modal_)
+        modalResult_ = kModalCancel;
+    else
+        Hide();
+}
+
+void Form::SetButtonGlyph(int id, int stripResource) {
+    UniqueImageList list = ButtonGlyphList(stripResource);
+    if (!list)
+        return;
+    BUTTON_IMAGELIST glyph{list.Get(), {4, 0, 2, 0}, BUTTON_IMAGELIST_ALIGN_LEFT};
+    ::SendMessageW(Item(id), BCM_SETIMAGELIST, 0, LPARAM(&glyph));
+    glyphs_.push_back(std::move(list));
+}
+
+LRESULT Form::DefaultHandling(UINT message, WPARAM wParam, LPARAM lParam) {
+    return Form::HandleMessage(message, wParam, lParam);
 }
 
 void Form::SetActiveControl(int id) {
@@ -81,8 +228,10 @@ void Form::SetActiveControl(int id) {
 void Form::CreateFromLayout(const FormLayout& layout) {
     layout_ = &layout;
     PanelClassRegister();
+    LinkLabelClassRegister();
+    scale_ = layout.scalesWithTextSize ? ScreenTextScale() : kUnscaled;
     WindowClassRegister(layout.className, &Form::WindowProc, nullptr, CS_DBLCLKS);
-    RECT frame{0, 0, layout.clientWidth, layout.clientHeight};
+    RECT frame{0, 0, Scaled(layout.clientWidth), Scaled(layout.clientHeight)};
     ::AdjustWindowRectEx(&frame, layout.style, FALSE, layout.exStyle);
     ::CreateWindowExW(layout.exStyle, layout.className, layout.caption, layout.style, 0, 0,
                       frame.right - frame.left, frame.bottom - frame.top, App().Handle(), nullptr,
@@ -92,6 +241,7 @@ void Form::CreateFromLayout(const FormLayout& layout) {
     HwndCenterOnScreen(Handle());
     for (const ControlLayout& control : layout.controls)
         items_[control.id] = CreateControl(control);
+    CreateComponents();
     FormCreate();
 }
 
@@ -99,9 +249,9 @@ HWND Form::CreateControl(const ControlLayout& control) {
     const ControlClass cls = ClassOf(control.kind);
     HWND parent = control.parent ? Item(control.parent) : Handle();
     HWND hwnd = ::CreateWindowExW(cls.exStyle, cls.className, control.caption,
-                                  WS_CHILD | WS_VISIBLE | cls.style | control.style, control.x, control.y,
-                                  control.width, control.height, parent, HMENU(INT_PTR(control.id)),
-                                  ModuleInstance(), nullptr);
+                                  WS_CHILD | WS_VISIBLE | cls.style | control.style, Scaled(control.x),
+                                  Scaled(control.y), Scaled(control.width), Scaled(control.height), parent,
+                                  HMENU(INT_PTR(control.id)), ModuleInstance(), nullptr);
     if (!hwnd)
         return nullptr;
     if (control.kind == ControlKind::Panel)
@@ -116,7 +266,7 @@ HWND Form::CreateControl(const ControlLayout& control) {
 HFONT Form::FontOfHeight(int height) {
     UniqueFont& font = fonts_[height];
     if (!font)
-        font = FontCreate(layout_->fontFace, height);
+        font = FontCreate(layout_->fontFace, Scaled(height));
     return font.Get();
 }
 
@@ -127,10 +277,14 @@ HBRUSH Form::BrushOfColor(COLORREF color) {
     return brush.Get();
 }
 
+COLORREF Form::BackgroundColor() const {
+    return layout_->background == kNoColor ? ::GetSysColor(COLOR_BTNFACE) : layout_->background;
+}
+
 LRESULT Form::ControlColor(HDC dc, HWND control) {
     COLORREF color = ContainerColor(control);
     if (color == CLR_INVALID)
-        color = layout_->background;
+        color = BackgroundColor();
     ::SetBkColor(dc, color);
     ::SetBkMode(dc, TRANSPARENT);
     return LRESULT(BrushOfColor(color));
@@ -149,7 +303,10 @@ void Form::Activated(bool active) {
 LRESULT Form::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_COMMAND:
-        if (lParam)
+        // Commands without a control (menus, the dialog manager's IDOK/IDCANCEL) are not ours.
+        if (lParam && HIWORD(wParam) == BN_CLICKED && IsPushButton(HWND(lParam)))
+            ButtonClicked(LOWORD(wParam));
+        else if (lParam)
             OnCommand(LOWORD(wParam), HIWORD(wParam));
         return 0;
     case WM_NOTIFY:
@@ -160,7 +317,7 @@ LRESULT Form::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_ERASEBKGND: {
         RECT r;
         ::GetClientRect(Handle(), &r);
-        ::FillRect(HDC(wParam), &r, BrushOfColor(layout_->background));
+        ::FillRect(HDC(wParam), &r, BrushOfColor(BackgroundColor()));
         return TRUE;
     }
     case WM_ACTIVATE:
@@ -178,12 +335,14 @@ LRESULT CALLBACK Form::WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM
         auto* self = static_cast<Form*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
         self->window_.Reset(hwnd);
         ::SetWindowLongPtrW(hwnd, GWLP_USERDATA, LONG_PTR(self));
+        Application::SetNavigator(hwnd, self);
     }
     auto* self = reinterpret_cast<Form*>(::GetWindowLongPtrW(hwnd, GWLP_USERDATA));
     if (!self || !self->layout_)
         return ::DefWindowProcW(hwnd, message, wParam, lParam);
     if (message == WM_NCDESTROY) {
         ::SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
+        Application::SetNavigator(hwnd, nullptr);
         self->window_.Release();
         return ::DefWindowProcW(hwnd, message, wParam, lParam);
     }

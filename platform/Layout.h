@@ -11,6 +11,14 @@ enum class ControlKind { Picture, Panel, GroupBox, ListView, RadioButton, Button
 
 inline constexpr COLORREF kNoColor = CLR_INVALID;
 
+// A dialog button's part in the keyboard handling: Enter presses the default button, Esc the
+// cancel button.
+enum class ButtonRole { Plain, Default, Cancel };
+
+inline constexpr int kModalNone = 0;
+inline constexpr int kModalOk = 1;
+inline constexpr int kModalCancel = 2;
+
 // One control. Controls are created in table order, which is also their tab order within
 // their container; a container comes before what it holds.
 struct ControlLayout {
@@ -22,6 +30,8 @@ struct ControlLayout {
     DWORD style = 0;           // extra window styles
     COLORREF color = kNoColor; // panel background
     int fontHeight = 0;        // pixels; 0 = the window's font
+    ButtonRole role = ButtonRole::Plain;
+    int modalResult = kModalNone; // set on the window before the button's click handler runs
 };
 
 struct FormLayout {
@@ -31,9 +41,10 @@ struct FormLayout {
     int clientWidth, clientHeight;
     const wchar_t* caption;
     const wchar_t* fontFace;
-    int fontHeight; // pixels
-    COLORREF background;
+    int fontHeight;      // pixels
+    COLORREF background; // kNoColor: the system's dialog colour
     std::span<const ControlLayout> controls;
+    bool scalesWithTextSize = false; // positions, sizes and fonts follow the screen's text size
 };
 
 } // namespace veltrane

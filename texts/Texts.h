@@ -32,7 +32,13 @@ inline constexpr wchar_t kDriverUnreachable[] = L"无法和驱动正确连接！
 // The standard message box's only button keeps its own caption.
 inline constexpr wchar_t kMessageButton[] = L"OK";
 
-// The maker's web address shown in the main window's link label.
-inline constexpr wchar_t kMakerSite[] = L"www.veltrane.com.cn";
+// The maker's addresses.
+inline constexpr wchar_t kMakerSite[] = L"http://www.veltrane.com.cn/";
+inline constexpr wchar_t kProductPage[] = L"http://www.veltrane.com.cn/shadow/index_files/dorezodoroz.htm";
+inline constexpr wchar_t kSupportMail[] = L"support@veltrane.com.cn";
+inline constexpr wchar_t kSupportMailLink[] = L"mailto:support@veltrane.com.cn";
+
+inline constexpr wchar_t kContactUs[] = L"联系我们";
+inline constexpr wchar_t kCopyright[] = L"Copyright (C) 2026 Veltrane 软件工作室";
 
 } // namespace veltrane::texts

@@ -4,6 +4,14 @@
 
 #include <array>
 
+#include "art/ArtIds.h"
+#include "dialogs/PasswordField.h"
+#include "dialogs/TfrmAbout.h"
+#include "dialogs/TfrmCheck.h"
+#include "dialogs/OpenLink.h"
+#include "platform/LinkLabel.h"
+#include "platform/Bitmaps.h"
+#include "texts/Cp936.h"
 #include "texts/Texts.h"
 
 namespace veltrane {
@@ -64,6 +72,7 @@ constexpr FormLayout kLayout{
     kControls,
 };
 
+constexpr int kTrayImageSize = 16;
 constexpr int kFirstColumnWidth = 100;
 constexpr int kSecondColumnWidth = 150;
 
@@ -73,18 +82,44 @@ TfrmSetup::TfrmSetup(Application& application, DriverLibrary& driver) : Form(app
     CreateFromLayout(kLayout);
 }
 
+// The tray icon goes before the window: it removes itself from the notification area and unhooks.
+TfrmSetup::~TfrmSetup() {
+    TrayIcon.reset();
+}
+
+void TfrmSetup::CreateComponents() {
+    ImageList2 = ImageListFromStrip(IDB_TRAY, kTrayImageSize);
+    mnuAbout = PopupMenu1.AddItem(L"mnuAbout", [this] { mnuAboutClick(); });
+    PopupMenu1.AddSeparator();
+    mnuQuit = PopupMenu1.AddItem(L"mnuQuit", [this] { mnuQuitClick(); });
+    TrayIcon = std::make_unique<TTrayIcon>(App(), Handle());
+    TrayIcon->SetIconList(ImageList2.Get());
+    TrayIcon->SetPopupMenu(&PopupMenu1);
+    TrayIcon->OnDblClick = [this](TTrayIcon& sender) {
+        TrayIconDblClick(sender);
+    };
+    TrayIcon->Loaded();
+}
+
 void TfrmSetup::FormCreate() {
     SetTexts();
+    PrepareLinks();
     PrepareListView();
-    gateOpen_ = false;
+    gate_.Reset();
     const DriverState state = ReadDriverState(driver_, table_, [this] {
         App().ShowMessage(texts::kDriverUnreachable);
         App().Terminate();
     });
     FillList(state.rows);
     ShowWorkMode(state.mode);
-    // The tray icon is shown here, with the image of the work mode, even when the driver is unreachable.
+    // Shown even when the driver is unreachable: it goes again when the program ends a moment later.
+    TrayIcon->SetIconVisible(true);
     SetActiveControl(kBtnOk);
+}
+
+void TfrmSetup::PrepareLinks() {
+    // The label opens the address it shows.
+    LinkLabelSetup(Item(kLinkLabel), L"", [](const std::wstring& target) { return OpenLink(target); });
 }
 
 void TfrmSetup::SetTexts() {
@@ -97,6 +132,8 @@ void TfrmSetup::SetTexts() {
     SetItemText(kBtnModifyPass, texts::kModifyPassword);
     SetItemText(kBtnOk, texts::kOk);
     SetItemText(kBtnCancel, texts::kCancel);
+    PopupMenu1.SetItemCaption(mnuQuit, texts::kQuit);
+    PopupMenu1.SetItemCaption(mnuAbout, texts::kAbout);
 }
 
 void TfrmSetup::PrepareListView() {
@@ -141,6 +178,7 @@ void TfrmSetup::FitLastColumn() {
 
 void TfrmSetup::ShowWorkMode(WorkMode mode) {
     workMode_ = mode;
+    TrayIcon->SetIconIndex(mode == kModeProtected ? 1 : 0);
     ::SendMessageW(Item(kRadioRecoverMode), BM_SETCHECK, mode == kModeProtected ? BST_CHECKED : BST_UNCHECKED,
                    0);
     ::SendMessageW(Item(kRadioOpenMode), BM_SETCHECK, mode == kModeProtected ? BST_UNCHECKED : BST_CHECKED,
@@ -148,11 +186,83 @@ void TfrmSetup::ShowWorkMode(WorkMode mode) {
 }
 
 LRESULT TfrmSetup::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    // Minimise and close only hide the window; the whole wParam is compared, low bits included.
+    if (message == WM_SYSCOMMAND && (wParam == SC_MINIMIZE || wParam == SC_CLOSE)) {
+        Hide();
+        return 0;
+    }
     return Form::HandleMessage(message, wParam, lParam);
 }
 
+void TfrmSetup::OnCommand(int id, int code) {
+    if (code != BN_CLICKED && !(id == kImage1 && code == STN_CLICKED))
+        return;
+    switch (id) {
+    case kBtnCancel:
+        btnCancelClick();
+        break;
+    case kBtnAbout:
+        btnAboutClick();
+        break;
+    case kImage1:
+        Image1Click();
+        break;
+    }
+}
+
+// Closing the main window ends the program.
 void TfrmSetup::OnClose() {
+    Hide();
     App().Terminate();
+}
+
+void TfrmSetup::TrayIconDblClick(TTrayIcon&) {
+    if (IsVisible())
+        return;
+    if (PasswordGate()) {
+        Show();
+        App().BringToFront();
+    }
+}
+
+void TfrmSetup::mnuQuitClick() {
+    if (PasswordGate())
+        OnClose();
+}
+
+void TfrmSetup::mnuAboutClick() {
+    TfrmAbout::Execute(App());
+}
+
+void TfrmSetup::btnCancelClick() {
+    Hide();
+}
+
+void TfrmSetup::btnAboutClick() {
+    TfrmAbout::Execute(App());
+}
+
+void TfrmSetup::Image1Click() {
+    OpenLink(texts::kProductPage);
+}
+
+bool TfrmSetup::PasswordGate() {
+    return gate_.Pass(*this, driver_);
+}
+
+void TfrmSetup::BringApplicationToFront() {
+    App().BringToFront();
+}
+
+std::optional<SecretString> TfrmSetup::Ask() {
+    TfrmCheck dialog(App());
+    dialog.SetCaption(Caption());
+    if (dialog.ShowModal() != kModalOk)
+        return std::nullopt;
+    std::wstring typed = dialog.Password();
+    SecretString password(ToCodePage936(typed));
+    WideStringWipe(typed);
+    return password;
 }
 
 } // namespace veltrane

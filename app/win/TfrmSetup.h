@@ -1,34 +1,61 @@
 #pragma once
-// The main window: the partition list, the work mode and the buttons that act on them.
+// The main window: the partition list, the work mode and the buttons that act on them. It owns
+// the tray icon, the tray menu and the password gate.
+
+#include <memory>
 
 #include "app/PartitionRows.h"
+#include "app/PasswordGate.h"
+#include "app/win/TTrayIcon.h"
 #include "driver/DriverLibrary.h"
 #include "platform/Form.h"
+#include "platform/PopupMenu.h"
 
 namespace veltrane {
 
-class TfrmSetup final : public Form {
+class TfrmSetup final : public Form, private PasswordPrompt {
 public:
     TfrmSetup(Application& application, DriverLibrary& driver);
+    ~TfrmSetup() override;
 
     const PartitionTable& Table() const { return table_; }
     WorkMode Mode() const { return workMode_; }
 
 private:
+    void CreateComponents() override;
     void FormCreate() override;
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+    void OnCommand(int id, int code) override;
     void OnClose() override;
 
     void SetTexts();
+    void PrepareLinks();
     void PrepareListView();
     void FillList(const std::vector<PartitionRow>& rows);
     void FitLastColumn();
     void ShowWorkMode(WorkMode mode);
 
+    // Roads in and out of the window.
+    void TrayIconDblClick(TTrayIcon& sender);
+    void mnuQuitClick();
+    void mnuAboutClick();
+    void btnCancelClick();
+    void btnAboutClick();
+    void Image1Click();
+    bool PasswordGate();
+
+    void BringApplicationToFront() override;
+    std::optional<SecretString> Ask() override;
+
     DriverLibrary& driver_;
     PartitionTable table_{};
     WorkMode workMode_ = kModeOpen;
-    bool gateOpen_ = false; // a password check is on screen
+    veltrane::PasswordGate gate_;
+    UniqueImageList ImageList2;
+    PopupMenu PopupMenu1;
+    UINT mnuAbout = 0;
+    UINT mnuQuit = 0;
+    std::unique_ptr<TTrayIcon> TrayIcon;
 };
 
 } // namespace veltrane

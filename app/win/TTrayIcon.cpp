@@ -1,0 +1,274 @@
+#include "app/win/TTrayIcon.h"
+
+#include <map>
+
+#include "platform/Shell.h"
+#include "platform/Window.h"
+
+namespace veltrane {
+
+namespace {
+
+constexpr UINT kCallbackMessage = WM_USER + 0x400;
+constexpr UINT kRecordFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
+constexpr int kComCtl471 = 0x40047;
+constexpr wchar_t kTrayIconProperty[] = L"Veltrane.TrayIcon";
+
+// The shell's "TaskbarCreated" message, registered only where the notification area can announce
+// its re-creation (common controls 4.71 and later); 0 otherwise.
+UINT TaskbarCreatedMessage() {
+    static const UINT message =
+        DllFileVersion(L"comctl32.dll") >= kComCtl471 ? ::RegisterWindowMessageA("TaskbarCreated") : 0;
+    return message;
+}
+
+} // namespace
+
+// One hidden window receives the callbacks of every tray icon of the process.
+class TrayWindow {
+public:
+    static std::shared_ptr<TrayWindow> Acquire() {
+        static std::weak_ptr<TrayWindow> shared; // process-wide, like the window it names
+        std::shared_ptr<TrayWindow> window = shared.lock();
+        if (!window) {
+            window = std::make_shared<TrayWindow>();
+            shared = window;
+        }
+        return window;
+    }
+
+    TrayWindow() {
+        WindowClassRegister(kClass, &TrayWindow::WindowProc);
+        window_.Reset(::CreateWindowExW(0, kClass, L"", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
+                                        ModuleInstance(), nullptr));
+        ::SetWindowLongPtrW(window_.Get(), GWLP_USERDATA, LONG_PTR(this));
+    }
+    ~TrayWindow() {
+        ::SetWindowLongPtrW(window_.Get(), GWLP_USERDATA, 0);
+        // The window refuses WM_CLOSE and WM_DESTROY requests, but DestroyWindow itself always works.
+        ::DestroyWindow(window_.Release());
+    }
+
+    HWND Handle() const { return window_.Get(); }
+    UINT Join(TTrayIcon* icon) {
+        icons_[nextId_] = icon;
+        return nextId_++;
+    }
+    void Leave(UINT id) { icons_.erase(id); }
+
+private:
+    static constexpr wchar_t kClass[] = L"TTrayWindow";
+
+    static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+        auto* self = reinterpret_cast<TrayWindow*>(::GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+        switch (message) {
+        case kCallbackMessage:
+            if (self) {
+                auto it = self->icons_.find(UINT(wParam));
+                if (it != self->icons_.end()) {
+                    try {
+                        it->second->HandleCallback(lParam);
+                    } catch (...) {
+                        // nothing may unwind through the system's dispatcher
+                    }
+                }
+            }
+            return 0;
+        case WM_CLOSE:
+        case WM_DESTROY:
+        case WM_NCDESTROY:
+        case WM_QUIT:
+        case WM_QUERYENDSESSION:
+        case WM_ENDSESSION:
+            // Never closed by request, never objects to shutdown or logoff.
+            if (self)
+                return 1;
+            break;
+        }
+        return ::DefWindowProcW(hwnd, message, wParam, lParam);
+    }
+
+    UniqueWindow window_;
+    std::map<UINT, TTrayIcon*> icons_;
+    UINT nextId_ = 1;
+};
+
+TTrayIcon::TTrayIcon(Application& application, HWND mainWindow)
+    : application_(application), mainWindow_(mainWindow), trayWindow_(TrayWindow::Acquire()) {
+    TaskbarCreatedMessage();
+    id_ = trayWindow_->Join(this);
+    record_.cbSize = NOTIFYICONDATAA_V2_SIZE;
+    record_.hWnd = trayWindow_->Handle();
+    record_.uID = id_;
+    record_.uFlags = kRecordFlags;
+    record_.uCallbackMessage = kCallbackMessage;
+    clickTimer_.SetOnTick([this] { clicks_.TimerTick(); });
+    clicks_.onClick = [this] {
+        if (OnClick)
+            OnClick(*this);
+    };
+    clicks_.onDblClick = [this] {
+        if (OnDblClick)
+            OnDblClick(*this);
+    };
+    application_.AddHook(this);
+    HookMainWindow();
+}
+
+TTrayIcon::~TTrayIcon() {
+    try {
+        SetIconVisible(false);
+        clickTimer_.Stop();
+        icon_.Reset();
+    } catch (...) {
+        // the remaining clean-up runs whatever happened above
+    }
+    application_.RemoveHook(this);
+    UnhookMainWindow();
+    trayWindow_->Leave(id_);
+}
+
+void TTrayIcon::SetIconList(HIMAGELIST list) {
+    iconList_ = list;
+    SetIconIndex(0);
+}
+
+void TTrayIcon::SetIconIndex(int index) {
+    if (!iconList_) {
+        iconIndex_ = 0;
+        RefreshIcon();
+        return;
+    }
+    iconIndex_ = IconIndexClamp(index, ::ImageList_GetImageCount(iconList_));
+    icon_.Reset(::ImageList_GetIcon(iconList_, iconIndex_, ILD_NORMAL));
+    RefreshIcon(); // the icon object changed
+    RefreshIcon();
+}
+
+void TTrayIcon::SetIconVisible(bool visible) {
+    if (visible)
+        AddIcon();
+    else
+        RemoveIcon();
+}
+
+void TTrayIcon::SetHint(std::string hint) {
+    hint_ = std::move(hint);
+    RefreshIcon();
+}
+
+void TTrayIcon::SetShowHint(bool show) {
+    showHint_ = show;
+    RefreshIcon();
+}
+
+void TTrayIcon::Loaded() {
+    RefreshIcon();
+    SetIconVisible(iconVisible_);
+    // Protocol version 0: lParam carries the pointer message itself.
+    record_.uVersion = 0;
+    ::Shell_NotifyIconA(NIM_SETVERSION, &record_);
+}
+
+void TTrayIcon::FillRecord() {
+    record_.hIcon = icon_.Get();
+    std::fill(std::begin(record_.szTip), std::end(record_.szTip), '\0');
+    if (!hint_.empty() && showHint_)
+        hint_.copy(record_.szTip, sizeof record_.szTip - 1);
+}
+
+void TTrayIcon::Notify(DWORD action) {
+    FillRecord();
+    ::Shell_NotifyIconA(action, &record_); // the shell's answer is not looked at
+}
+
+void TTrayIcon::AddIcon() {
+    iconVisible_ = true;
+    Notify(NIM_ADD);
+}
+
+void TTrayIcon::RemoveIcon() {
+    iconVisible_ = false;
+    Notify(NIM_DELETE);
+}
+
+void TTrayIcon::RefreshIcon() {
+    Notify(NIM_MODIFY);
+}
+
+void TTrayIcon::HandleCallback(LPARAM what) {
+    if (!enabled_)
+        return;
+    switch (what) {
+    case WM_LBUTTONDOWN:
+        clicks_.LeftButtonDown(::GetDoubleClickTime());
+        break;
+    case WM_LBUTTONUP:
+        clicks_.LeftButtonUp();
+        break;
+    case WM_LBUTTONDBLCLK:
+        clicks_.LeftDoubleClick();
+        break;
+    case WM_RBUTTONDOWN:
+        if (popupMenu_)
+            ShowMenu();
+        break;
+    default:
+        break; // the other pointer events have no handlers in this program
+    }
+}
+
+void TTrayIcon::ShowMenu() {
+    // The menu only closes on a click elsewhere when its owner is in the foreground.
+    ::SetForegroundWindow(trayWindow_->Handle());
+    POINT at{};
+    if (!::GetCursorPos(&at))
+        return;
+    ::SetForegroundWindow(trayWindow_->Handle());
+    application_.ProcessMessages();
+    popupMenu_->Popup(at);
+    ::PostMessageW(mainWindow_, WM_NULL, 0, 0);
+}
+
+void TTrayIcon::BeforeMessage(UINT message, WPARAM wParam, LPARAM) {
+    const UINT taskbarCreated = TaskbarCreatedMessage();
+    if (taskbarCreated && message == taskbarCreated && iconVisible_) {
+        AddIcon();
+    } else if (message == WM_SYSCOMMAND && wParam == SC_RESTORE) {
+        if (::IsIconic(mainWindow_))
+            ::ShowWindow(mainWindow_, SW_RESTORE);
+        ::ShowWindow(mainWindow_, SW_SHOW);
+        application_.RefreshTaskbarEntry();
+    }
+}
+
+void TTrayIcon::HookMainWindow() {
+    ::SetPropW(mainWindow_, kTrayIconProperty, this);
+    previousMainProc_ = reinterpret_cast<WNDPROC>(
+        ::SetWindowLongPtrW(mainWindow_, GWLP_WNDPROC, LONG_PTR(&TTrayIcon::MainWindowProc)));
+}
+
+void TTrayIcon::UnhookMainWindow() {
+    if (!previousMainProc_ || !::IsWindow(mainWindow_))
+        return;
+    // Only when nobody hooked it after us; otherwise their chain would break.
+    if (WNDPROC(::GetWindowLongPtrW(mainWindow_, GWLP_WNDPROC)) == &TTrayIcon::MainWindowProc)
+        ::SetWindowLongPtrW(mainWindow_, GWLP_WNDPROC, LONG_PTR(previousMainProc_));
+    ::RemovePropW(mainWindow_, kTrayIconProperty);
+}
+
+void TTrayIcon::MainWindowShown() {
+    ::SetForegroundWindow(application_.Handle());
+    ::SetForegroundWindow(mainWindow_);
+}
+
+LRESULT CALLBACK TTrayIcon::MainWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    auto* self = static_cast<TTrayIcon*>(::GetPropW(hwnd, kTrayIconProperty));
+    if (!self)
+        return ::DefWindowProcW(hwnd, message, wParam, lParam);
+    if (message == WM_SHOWWINDOW && wParam == 1 && lParam == 0)
+        self->MainWindowShown();
+    return ::CallWindowProcW(self->previousMainProc_, hwnd, message, wParam, lParam);
+}
+
+} // namespace veltrane

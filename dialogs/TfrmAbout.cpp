@@ -1,0 +1,106 @@
+#include "dialogs/TfrmAbout.h"
+
+#include "art/ArtIds.h"
+#include "dialogs/OpenLink.h"
+#include "platform/Bitmaps.h"
+#include "platform/LinkLabel.h"
+#include "texts/Texts.h"
+
+namespace veltrane {
+
+namespace {
+
+enum ControlId : int {
+    kGroupBoxContact = 100,
+    kImage8,
+    kLblUrl,
+    kImage7,
+    kLblMail,
+    kPanel1,
+    kImage2,
+    kLblApp,
+    kBtnOK,
+    kMemo1,
+    kLabelCopyRight,
+};
+
+constexpr COLORREF kWhite = RGB(255, 255, 255);
+
+// The memo keeps the text of its layout.
+constexpr wchar_t kMemoText[] = L"Veltrane 软件工作室专注于数据安全与系统保护。\r\n"
+                                L"影子系统让您的电脑每次重启都回到干净的状态。\r\n"
+                                L"感谢您选用本产品，您的支持是我们前进的动力。\r\n"
+                                L"如果您在使用中有任何问题或建议，\r\n"
+                                L"欢迎通过下面的网址或邮件与我们联系！";
+
+// Table order is tab order: the contact box and the header hold nothing that takes the focus,
+// so OK has it at opening.
+constexpr ControlLayout kControls[] = {
+    {ControlKind::GroupBox, kGroupBoxContact, 0, 11, 170, 409, 81, L"GroupBoxContact"},
+    {ControlKind::Picture, kImage8, kGroupBoxContact, 24, 28, 16, 16, L"", SS_BITMAP},
+    {ControlKind::LinkLabel, kLblUrl, kGroupBoxContact, 65, 24, 320, 13, L"lblUrl"},
+    {ControlKind::Picture, kImage7, kGroupBoxContact, 24, 52, 16, 16, L"", SS_BITMAP},
+    {ControlKind::LinkLabel, kLblMail, kGroupBoxContact, 65, 53, 328, 13, L"lblMail"},
+    {ControlKind::Panel, kPanel1, 0, 0, 0, 430, 73, L"", 0, kWhite},
+    {ControlKind::Picture, kImage2, kPanel1, 10, 10, 55, 55, L"", SS_BITMAP},
+    {ControlKind::Label, kLblApp, kPanel1, 77, 16, 337, 42, L"lblApp", SS_CENTER | SS_CENTERIMAGE},
+    {ControlKind::Button, kBtnOK, 0, 323, 259, 97, 30, L"OK", 0, kNoColor, 0, ButtonRole::Default, kModalOk},
+    {ControlKind::Edit, kMemo1, 0, 11, 83, 409, 81, kMemoText,
+     ES_MULTILINE | ES_WANTRETURN | ES_AUTOVSCROLL | WS_VSCROLL},
+    {ControlKind::Label, kLabelCopyRight, 0, 9, 268, 305, 17, L"LabelCopyRight", SS_CENTER},
+};
+
+constexpr FormLayout kLayout{
+    L"TfrmAbout",
+    WS_POPUP | WS_CAPTION | WS_SYSMENU,
+    WS_EX_DLGMODALFRAME,
+    430,
+    297,
+    L"frmAbout",
+    L"MS Sans Serif",
+    11,
+    kNoColor,
+    kControls,
+    true,
+};
+
+} // namespace
+
+TfrmAbout::TfrmAbout(Application& application) : Form(application) {
+    CreateFromLayout(kLayout);
+}
+
+void TfrmAbout::Execute(Application& application) {
+    TfrmAbout dialog(application);
+    dialog.ShowModal();
+}
+
+void TfrmAbout::FormCreate() {
+    SetItemText(kGroupBoxContact, texts::kContactUs);
+    SetItemText(kLabelCopyRight, texts::kCopyright);
+    SetItemText(kLblUrl, texts::kMakerSite);
+    SetItemText(kLblMail, texts::kSupportMail);
+    SetCaption(texts::kAbout);
+    SetItemText(kLblApp, texts::kProductTitle);
+
+    const auto opener = [](const std::wstring& target) {
+        return OpenLink(target);
+    };
+    LinkLabelSetup(Item(kLblUrl), texts::kMakerSite, opener);
+    LinkLabelSetup(Item(kLblMail), texts::kSupportMailLink, opener);
+    SetPicture(kImage2, IDB_LOGO);
+    SetPicture(kImage8, IDB_ICON_WEB);
+    SetPicture(kImage7, IDB_ICON_MAIL);
+    SetButtonGlyph(kBtnOK, IDB_GLYPH_OK);
+    SetActiveControl(kBtnOK);
+}
+
+void TfrmAbout::SetPicture(int id, int resource) {
+    HWND picture = Item(id);
+    const COLORREF background = id == kImage2 ? kWhite : ::GetSysColor(COLOR_BTNFACE);
+    UniqueBitmap bitmap = BitmapLoadOver(resource, background);
+    ::SendMessageW(picture, STM_SETIMAGE, IMAGE_BITMAP, LPARAM(bitmap.Get()));
+    pictures_.push_back(std::move(bitmap));
+}
+
+} // namespace veltrane

@@ -1,0 +1,22 @@
+#pragma once
+// The product title, a word from the maker and the contact links.
+
+#include "platform/Form.h"
+
+namespace veltrane {
+
+class TfrmAbout final : public Form {
+public:
+    explicit TfrmAbout(Application& application);
+
+    // A fresh dialog, shown modally and destroyed; the result does not matter to callers.
+    static void Execute(Application& application);
+
+private:
+    void FormCreate() override;
+    void SetPicture(int id, int resource);
+
+    std::vector<UniqueBitmap> pictures_;
+};
+
+} // namespace veltrane

@@ -1,0 +1,81 @@
+#include "platform/Bitmaps.h"
+
+#include <cstdint>
+
+#include "platform/Window.h"
+
+namespace veltrane {
+
+namespace {
+
+constexpr int kGlyphSize = 16;
+
+// Button image-list slots: normal, hot, pressed, disabled, defaulted, stylus hot.
+constexpr int kGlyphSlots[] = {0, 0, 0, 1, 0, 0};
+
+UniqueBitmap BitmapCopy(HBITMAP source, int x, int width, int height) {
+    HDC screen = ::GetDC(nullptr);
+    HDC from = ::CreateCompatibleDC(screen);
+    HDC to = ::CreateCompatibleDC(screen);
+    BITMAPINFO info{};
+    info.bmiHeader = {sizeof(BITMAPINFOHEADER), width, height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+    void* bits = nullptr;
+    UniqueBitmap copy(::CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+    if (copy) {
+        ScopedSelect a(from, source);
+        ScopedSelect b(to, copy.Get());
+        ::BitBlt(to, 0, 0, width, height, from, x, 0, SRCCOPY);
+    }
+    ::DeleteDC(to);
+    ::DeleteDC(from);
+    ::ReleaseDC(nullptr, screen);
+    return copy;
+}
+
+} // namespace
+
+UniqueBitmap BitmapLoad(int resourceId) {
+    return UniqueBitmap(HBITMAP(::LoadImageW(ModuleInstance(), MAKEINTRESOURCEW(resourceId), IMAGE_BITMAP, 0,
+                                             0, LR_CREATEDIBSECTION)));
+}
+
+UniqueBitmap BitmapLoadOver(int resourceId, COLORREF background) {
+    UniqueBitmap bitmap = BitmapLoad(resourceId);
+    DIBSECTION dib{};
+    if (!bitmap || ::GetObjectW(bitmap.Get(), sizeof dib, &dib) != sizeof dib || dib.dsBm.bmBitsPixel != 32)
+        return bitmap;
+    auto* pixel = static_cast<std::uint8_t*>(dib.dsBm.bmBits);
+    const std::uint8_t bg[3] = {GetBValue(background), GetGValue(background), GetRValue(background)};
+    const long count = long(dib.dsBm.bmWidth) * std::labs(dib.dsBm.bmHeight);
+    for (long i = 0; i < count; ++i, pixel += 4) {
+        const unsigned alpha = pixel[3];
+        for (int c = 0; c < 3; ++c)
+            pixel[c] = std::uint8_t((pixel[c] * alpha + bg[c] * (255 - alpha)) / 255);
+        pixel[3] = 255;
+    }
+    return bitmap;
+}
+
+UniqueImageList ImageListFromStrip(int resourceId, int size) {
+    UniqueBitmap strip = BitmapLoad(resourceId);
+    BITMAP info{};
+    if (!strip || !::GetObjectW(strip.Get(), sizeof info, &info))
+        return {};
+    UniqueImageList list(::ImageList_Create(size, size, ILC_COLOR32, info.bmWidth / size, 0));
+    ::ImageList_Add(list.Get(), strip.Get(), nullptr);
+    return list;
+}
+
+UniqueImageList ButtonGlyphList(int resourceId) {
+    UniqueBitmap strip = BitmapLoad(resourceId);
+    if (!strip)
+        return {};
+    UniqueImageList list(::ImageList_Create(kGlyphSize, kGlyphSize, ILC_COLOR32, 6, 0));
+    for (int slot : kGlyphSlots) {
+        UniqueBitmap image = BitmapCopy(strip.Get(), slot * kGlyphSize, kGlyphSize, kGlyphSize);
+        ::ImageList_Add(list.Get(), image.Get(), nullptr);
+    }
+    return list;
+}
+
+} // namespace veltrane

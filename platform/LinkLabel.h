@@ -1,0 +1,22 @@
+#pragma once
+// A label that shows an address underlined in the highlight colour under a hand pointer and opens
+// it when clicked; purple once the shell has accepted it.
+
+#include <windows.h>
+
+#include <functional>
+#include <string>
+
+namespace veltrane {
+
+extern const wchar_t kLinkLabelClass[];
+
+// Opens a target; true when the shell accepted it.
+using LinkOpener = std::function<bool(const std::wstring& target)>;
+
+void LinkLabelClassRegister();
+// The address opened on a click; when blank, the caption is opened instead.
+void LinkLabelSetup(HWND label, std::wstring address, LinkOpener opener);
+bool LinkLabelVisited(HWND label);
+
+} // namespace veltrane
