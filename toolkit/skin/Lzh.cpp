@@ -56,10 +56,50 @@ public:
     int Son(int node) const { return son_[node]; }
     int Parent(int node) const { return parent_[node]; }
 
+    // The first kJumpBits levels below the root, walked once for every bit pattern. Valid until
+    // a rebuild or an exchange touches a node whose children it read.
+    static constexpr int kJumpBits = 4;
+    struct Jump {
+        std::uint16_t node; // where the pattern leads (a leaf if the walk ended early)
+        std::uint16_t bits; // bits used to get there
+        std::array<std::uint16_t, kJumpBits> path;
+    };
+
+    const Jump& JumpFor(unsigned pattern) {
+        if (!jumpValid_)
+            BuildJumps();
+        return jumps_[pattern];
+    }
+
     void Update(int symbol) {
         if (freq_[kRoot] == kRebuildFrequency)
             Rebuild();
-        int c = parent_[symbol + kNodes];
+        UpdateFrom(parent_[symbol + kNodes]);
+    }
+
+    // The same update when the walk down recorded the nodes from below the root to the leaf:
+    // until the first exchange the parents are known, so the increments need no parent chasing.
+    void UpdateAlong(int symbol, const std::uint16_t* path, int depth) {
+        if (freq_[kRoot] == kRebuildFrequency) {
+            Rebuild();
+            UpdateFrom(parent_[symbol + kNodes]);
+            return;
+        }
+        for (int i = depth - 1; i >= 0; --i) {
+            const int c = path[i];
+            const unsigned k = ++freq_[c];
+            if (k > freq_[c + 1]) {
+                UpdateFrom(parent_[SwapWithLastBelow(c, k)]);
+                return;
+            }
+        }
+        ++freq_[kRoot];
+    }
+
+private:
+    // Increments c and its ancestors, exchanging where the order breaks. c may be node 0 (a
+    // leaf); only the root's parent is 0.
+    void UpdateFrom(int c) {
         do {
             const unsigned k = ++freq_[c];
             if (k > freq_[c + 1])
@@ -67,7 +107,6 @@ public:
         } while ((c = parent_[c]) != 0);
     }
 
-private:
     void Start() {
         for (int i = 0; i < kSymbols; ++i) {
             freq_[i] = 1;
@@ -109,10 +148,30 @@ private:
         if (j < kNodes)
             parent_[j + 1] = std::uint16_t(c);
         son_[c] = std::uint16_t(j);
+        if (readByJumps_[c] | readByJumps_[l])
+            jumpValid_ = false;
         return l;
     }
 
+    void BuildJumps() {
+        readByJumps_.fill(0);
+        for (unsigned pattern = 0; pattern < jumps_.size(); ++pattern) {
+            Jump& jump = jumps_[pattern];
+            int node = kRoot;
+            int used = 0;
+            do {
+                readByJumps_[node] = 1;
+                node = son_[node] + int((pattern >> (kJumpBits - 1 - used)) & 1);
+                jump.path[used++] = std::uint16_t(node);
+            } while (used < kJumpBits && son_[node] < kNodes);
+            jump.node = std::uint16_t(node);
+            jump.bits = std::uint16_t(used);
+        }
+        jumpValid_ = true;
+    }
+
     void Rebuild() {
+        jumpValid_ = false;
         int j = 0;
         for (int i = 0; i < kNodes; ++i) {
             if (son_[i] >= kNodes) {
@@ -143,6 +202,9 @@ private:
     std::array<std::uint16_t, kNodes + 1> freq_{};
     std::array<std::uint16_t, kNodes + kSymbols> parent_{};
     std::array<std::uint16_t, kNodes> son_{};
+    std::array<Jump, 1 << kJumpBits> jumps_{};
+    std::array<std::uint8_t, kNodes> readByJumps_{};
+    bool jumpValid_ = false;
 };
 
 // Most significant bit first; past the end of the input only zero bits arrive.
@@ -151,12 +213,23 @@ public:
     explicit BitReader(std::span<const std::uint8_t> in) : in_(in) {}
 
     unsigned Bit() {
-        if (count_ == 0)
+        if (count_ == 0) [[unlikely]]
             Refill();
         const unsigned bit = unsigned(buffer_ >> 63);
         buffer_ <<= 1;
         --count_;
         return bit;
+    }
+
+    unsigned Peek(int n) {
+        if (count_ < n)
+            Refill();
+        return unsigned(buffer_ >> (64 - n));
+    }
+
+    void Skip(int n) {
+        buffer_ <<= n;
+        count_ -= n;
     }
 
     unsigned Bits(int n) {
@@ -166,11 +239,6 @@ public:
         buffer_ <<= n;
         count_ -= n;
         return value;
-    }
-
-    void EnsureBits(int n) {
-        if (count_ < n)
-            Refill();
     }
 
 private:
@@ -188,10 +256,19 @@ private:
     int count_ = 0;
 };
 
-int DecodeSymbol(const AdaptiveTree& tree, BitReader& bits) {
-    int c = tree.Son(kRoot);
-    while (c < kNodes)
-        c = tree.Son(c + int(bits.Bit()));
+// Walks from the root to a leaf, recording the nodes passed for the update.
+int DecodeSymbol(AdaptiveTree& tree, BitReader& bits, std::uint16_t* path, int& depth) {
+    const AdaptiveTree::Jump& jump = tree.JumpFor(bits.Peek(AdaptiveTree::kJumpBits));
+    bits.Skip(jump.bits);
+    std::memcpy(path, jump.path.data(), sizeof jump.path);
+    int n = jump.bits;
+    int c = tree.Son(jump.node);
+    while (c < kNodes) {
+        const int node = c + int(bits.Bit());
+        path[n++] = std::uint16_t(node);
+        c = tree.Son(node);
+    }
+    depth = n;
     return c - kNodes;
 }
 
@@ -302,14 +379,32 @@ private:
     std::array<int, kChainMask + 1> chain_{};
 };
 
+// Matches are copied in whole blocks; the output keeps this much room past the requested size.
+constexpr int kCopyBlock = 64;
+static_assert(kCopyBlock >= TLZH::kLongestMatch);
+
+// dst[k] = dst[k - distance] for k < length, where the source may overlap what is being
+// written: copy the part that exists, then ever larger runs of the repeating pattern.
+void CopyRepeating(std::uint8_t* dst, int distance, int length) {
+    const std::uint8_t* const src = dst - distance;
+    std::uint8_t* d = dst;
+    int left = length;
+    while (left > 0) {
+        const int chunk = std::min(int(d - src), left);
+        std::memcpy(d, src, std::size_t(chunk));
+        d += chunk;
+        left -= chunk;
+    }
+}
+
 } // namespace
 
 std::vector<std::uint8_t> TLZH::Decode(std::span<const std::uint8_t> bits, std::int64_t size) {
     if (size <= 0)
         return {};
-    // The window is the output itself, preceded by one window of pre-fill: no ring arithmetic.
+    // The output itself serves as the window; before its start the window holds the pre-fill.
     std::vector<std::uint8_t> out;
-    const std::uint64_t needed = std::uint64_t(kWindowSize) + std::uint64_t(size) + kLongestMatch;
+    const std::uint64_t needed = std::uint64_t(size) + kCopyBlock;
     if (needed > out.max_size() || needed > std::numeric_limits<std::size_t>::max())
         throw ElzhException(kLzhNoMemoryMessage);
     try {
@@ -319,33 +414,35 @@ std::vector<std::uint8_t> TLZH::Decode(std::span<const std::uint8_t> bits, std::
     } catch (const std::length_error&) {
         throw ElzhException(kLzhNoMemoryMessage);
     }
-    std::memset(out.data(), kPrefill, kWindowSize);
 
     AdaptiveTree tree;
     BitReader reader(bits);
-    std::uint8_t* dst = out.data() + kWindowSize;
-    const std::uint8_t* const end = dst + size;
+    std::array<std::uint16_t, kNodes + AdaptiveTree::kJumpBits> path; // paths never repeat a node
+    std::uint8_t* const begin = out.data();
+    std::uint8_t* dst = begin;
+    const std::uint8_t* const end = begin + size;
     while (dst < end) {
-        reader.EnsureBits(32);
-        const int symbol = DecodeSymbol(tree, reader);
-        tree.Update(symbol);
+        int depth = 0;
+        const int symbol = DecodeSymbol(tree, reader, path.data(), depth);
+        tree.UpdateAlong(symbol, path.data(), depth);
         if (symbol < 256) {
             *dst++ = std::uint8_t(symbol);
             continue;
         }
         const int distance = DecodePosition(reader) + 1;
         const int length = symbol - 255 + kThreshold;
-        const std::uint8_t* src = dst - distance;
-        if (distance >= length) {
-            std::memcpy(dst, src, std::size_t(length));
+        const std::ptrdiff_t from = (dst - begin) - distance;
+        if (from < 0) {
+            for (std::ptrdiff_t k = 0; k < length; ++k)
+                dst[k] = from + k < 0 ? kPrefill : begin[from + k];
+        } else if (distance >= kCopyBlock) {
+            std::memcpy(dst, begin + from, kCopyBlock); // fixed size: two wide moves
         } else {
-            for (int k = 0; k < length; ++k)
-                dst[k] = src[k];
+            CopyRepeating(dst, distance, length);
         }
         dst += length;
     }
-    out.resize(std::size_t(dst - out.data()));
-    out.erase(out.begin(), out.begin() + kWindowSize);
+    out.resize(std::size_t(dst - begin));
     return out;
 }
 
