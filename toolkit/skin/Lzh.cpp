@@ -447,8 +447,9 @@ std::vector<std::uint8_t> TLZH::Decode(std::span<const std::uint8_t> bits, std::
 }
 
 std::vector<std::uint8_t> TLZH::Encode(std::span<const std::uint8_t> data) {
-    std::vector<std::uint8_t> history(std::size_t(kFirstWritePosition), kPrefill);
-    history.insert(history.end(), data.begin(), data.end());
+    std::vector<std::uint8_t> history(std::size_t(kFirstWritePosition) + data.size(), kPrefill);
+    if (!data.empty())
+        std::memcpy(history.data() + kFirstWritePosition, data.data(), data.size());
     auto finder = std::make_unique<MatchFinder>(history);
     for (int p = 0; p < kFirstWritePosition; ++p)
         finder->Insert(p);

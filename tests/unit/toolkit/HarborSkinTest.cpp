@@ -125,6 +125,26 @@ TEST_F(HarborSkin, HoldsTheFortyTwoBitmapsAndTheDescription) {
     EXPECT_EQ(sections.back(), "UpDown.Vert");
 }
 
+TEST_F(HarborSkin, FolderPrefixedReferencesNameNoMember) {
+    RecordingSink sink;
+    TSkinReader reader;
+    ASSERT_TRUE(reader.Open(Packed(), sink));
+    TSkinIni ini;
+    ini.Load(reader.MemberByFragment(".ini")->data);
+    const std::pair<const char*, const char*> references[] = {
+        {"Personality", "MenuBorder"}, {"Personality", "Explorer"}, {"Personality", "MDIBackground"},
+        {"TaskBar", "Image"},          {"REBARGRIP", "Image"},
+    };
+    for (const auto& [section, key] : references) {
+        const std::string value = ini.ReadString(section, key, "");
+        EXPECT_TRUE(value.starts_with("Harbor\\")) << value;
+        EXPECT_TRUE(ResolveSkinBitmap(reader, value).Empty()) << value;
+    }
+    // Mixed-case references reach the lower-cased members.
+    EXPECT_EQ(ResolveSkinBitmap(reader, "TrackBarThumbDown.bmp").Width(), 55);
+    EXPECT_EQ(ResolveSkinBitmap(reader, ini.ReadString("Tabs", "Border", "")).member, "bg-tabborders.bmp");
+}
+
 TEST_F(HarborSkin, LoadsTheStoredValues) {
     RecordingSink sink;
     std::string error;
