@@ -57,3 +57,62 @@ def wait_until(predicate, timeout: float = 10.0, interval: float = 0.05):
             return value
         time.sleep(interval)
     return predicate()
+
+
+def screen_pixels(screen, left: int, top: int, width: int, height: int):
+    """RGB triples of a screen rectangle, read with ImageMagick."""
+    import subprocess
+
+    raw = subprocess.run(
+        ["import", "-window", "root", "-crop", f"{width}x{height}+{left}+{top}", "-depth", "8", "rgb:-"],
+        env=screen._env(),
+        capture_output=True,
+        check=True,
+        timeout=30,
+    ).stdout
+    return [tuple(raw[i : i + 3]) for i in range(0, len(raw), 3)]
+
+
+def tray_badge_colour(wine) -> str:
+    """'red', 'green' or 'none': the dominant strong colour of the first tray icon."""
+    x, y = wine.tray_icon()
+    pixels = screen_pixels(wine.screen, x - 8, y - 8, 16, 16)
+    red = sum(1 for r, g, b in pixels if r > 150 and g < 90 and b < 90)
+    green = sum(1 for r, g, b in pixels if g > 120 and r < 90 and b < 120)
+    if max(red, green) < 20:
+        return "none"
+    return "red" if red > green else "green"
+
+
+def pass_gate(wine, probe, sim, password: str, *, double_click: bool = True) -> str:
+    """Opens the password dialog from the tray (or expects it open), types the password with the
+    keyboard and presses Enter; returns the library's log line of the check."""
+    calls = len(sim.log_lines())
+    if double_click:
+        wine.tray_double_click()
+    dialog = probe.wait(CHECK_CLASS, PRODUCT_TITLE, 10, visible=True)
+    edit = probe.child(dialog["hwnd"], cls="Edit")
+    assert wait_until(lambda: probe.focus()["focus"] == edit["hwnd"], 5), "the password field has the focus"
+    if password:
+        wine.screen.type_text(password)
+    wine.screen.key("Return")
+    probe.wait_hidden(dialog["hwnd"], 10)
+    return sim.wait_for_log("fcCheckPassword", 10, after=calls)
+
+
+def choose_tray_menu_item(wine, probe, last: bool):
+    """Opens the tray menu with a right press and chooses its first or last item.
+
+    Under Wine the menu does not see pointer moves while the button that opened it is still held
+    (the press went to the taskbar's process), so the item is chosen with a click after release.
+    """
+    wine.tray_right_press()
+    menu = probe.wait(MENU_CLASS, "*", 10, visible=True)
+    wine.screen.right_release()
+    left, top, right, bottom = menu["rect"]
+    x, y = left + 30, (bottom - 10 if last else top + 10)
+    wine.screen.move(x - 5, y)
+    time.sleep(0.1)
+    wine.screen.click(x, y)
+    probe.wait_hidden(menu["hwnd"], 10)
+    return menu

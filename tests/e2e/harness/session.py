@@ -300,7 +300,16 @@ class WineSession:
         only sit at the formula's place while it is shown, so this waits for it first.
         """
         self.probe.wait("Shell_TrayWnd", "*", timeout, visible=True)
+        self._prune_dead_tray_icons(index + 3)
         return tray_icon_center(index)
+
+    def _prune_dead_tray_icons(self, count: int) -> None:
+        """The taskbar drops the icon of a killed program only when it next passes it a pointer
+        event; sweeping the pointer over the icons makes it do so before the positions are used."""
+        for k in reversed(range(count)):
+            self.screen.move(*tray_icon_center(k))
+            time.sleep(0.05)
+        time.sleep(0.1)
 
     def tray_double_click(self, index: int = 0) -> None:
         """Double-clicks tray icon ``index``. Wait for the program's own ready signal first: a

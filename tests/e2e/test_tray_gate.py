@@ -1,0 +1,176 @@
+"""The tray icon, its menu and the password gate, driven with the real pointer and keyboard."""
+
+from __future__ import annotations
+
+import time
+
+from harness import SimState
+from program_helpers import (
+    ABOUT_CLASS,
+    APP_CLASS,
+    APP_TITLE,
+    CHECK_CLASS,
+    MAIN_CLASS,
+    MENU_CLASS,
+    PRODUCT_TITLE,
+    choose_tray_menu_item,
+    main_window,
+    pass_gate,
+    start_ready,
+    tray_badge_colour,
+    visible_windows_of,
+    wait_until,
+)
+
+
+def open_main_window(wine, probe, sim, figures=None):
+    wine.tray_double_click()
+    started = time.monotonic()
+    dialog = probe.wait(CHECK_CLASS, PRODUCT_TITLE, 10, visible=True)
+    if figures is not None:
+        figures.record("tray double-click to password dialog visible", (time.monotonic() - started) * 1000)
+    edit = probe.child(dialog["hwnd"], cls="Edit")
+    wait_until(lambda: probe.focus()["focus"] == edit["hwnd"], 5)
+    wine.screen.type_text("admin")
+    wine.screen.key("Return")
+    started = time.monotonic()
+    window = probe.wait(MAIN_CLASS, PRODUCT_TITLE, 10, visible=True)
+    if figures is not None:
+        figures.record("password OK to main window visible", (time.monotonic() - started) * 1000)
+    return window
+
+
+def test_icon_colour_follows_the_work_mode(wine, probe, sim):
+    program = start_ready(wine, sim, SimState(protection=1))
+    assert wait_until(lambda: tray_badge_colour(wine) == "red")
+    probe.post(main_window(probe)["hwnd"], "WM_CLOSE")
+    assert program.wait(20) == 0
+    start_ready(wine, sim, SimState(protection=0))
+    assert wait_until(lambda: tray_badge_colour(wine) == "green")
+
+
+def test_right_password_in_capitals_shows_the_main_window_in_front(wine, probe, sim, figures):
+    start_ready(wine, sim)
+    window = open_main_window(wine, probe, sim, figures)
+    assert sim.log_lines()[-1] == "fcCheckPassword 1 admin"
+    assert probe.find(CHECK_CLASS, "*", visible=True) is None
+    assert wait_until(lambda: probe.focus()["foreground"] == window["hwnd"])
+
+    # typed in capitals, the password still arrives in lower case
+    probe.post(window["hwnd"], "WM_SYSCOMMAND", "SC_CLOSE", 0)
+    probe.wait_hidden(window["hwnd"])
+    assert pass_gate(wine, probe, sim, "ADMIN") == "fcCheckPassword 1 admin"
+    assert probe.wait(MAIN_CLASS, PRODUCT_TITLE, 10, visible=True)
+
+
+def test_wrong_password_closes_the_dialog_and_shows_nothing(wine, probe, sim):
+    program = start_ready(wine, sim)
+    assert pass_gate(wine, probe, sim, "wrong") == "fcCheckPassword 0 wrong"
+    time.sleep(0.3)
+    assert visible_windows_of(probe, main_window(probe)["pid"]) == []
+    assert program.running
+    # the next double-click asks again
+    assert pass_gate(wine, probe, sim, "admin") == "fcCheckPassword 1 admin"
+    assert probe.wait(MAIN_CLASS, PRODUCT_TITLE, 10, visible=True)
+
+
+def test_cancelled_dialog_does_not_call_the_library(wine, probe, sim):
+    start_ready(wine, sim)
+    wine.tray_double_click()
+    dialog = probe.wait(CHECK_CLASS, PRODUCT_TITLE, 10, visible=True)
+    wine.screen.key("Escape")
+    probe.wait_hidden(dialog["hwnd"])
+    assert sim.log_lines() == ["fcGetPartition 1", "fcGetProtection 1"]
+
+
+def test_two_quick_double_clicks_open_one_dialog(wine, probe, sim):
+    start_ready(wine, sim)
+    x, y = wine.tray_icon()
+    wine.screen.double_click(x, y)
+    wine.screen.xdotool("click", "--repeat", 2, "--delay", 100, 1)
+    dialog = probe.wait(CHECK_CLASS, PRODUCT_TITLE, 10, visible=True)
+    time.sleep(0.5)
+    assert len([w for w in probe.list() if w["class"] == CHECK_CLASS]) == 1
+    left, top, right, bottom = dialog["rect"]
+    screen_w, screen_h = probe.sysmetrics()["screen"]
+    assert abs((left + right) / 2 - screen_w / 2) <= 2, "centred on the screen"
+
+
+def test_cancel_close_box_and_minimise_only_hide(wine, probe, sim):
+    program = start_ready(wine, sim)
+    window = open_main_window(wine, probe, sim)
+    cancel = probe.child(window["hwnd"], cls="Button", text="取消")
+    for hide in (
+        lambda: probe.click(cancel["hwnd"]),
+        lambda: probe.post(window["hwnd"], "WM_SYSCOMMAND", "SC_CLOSE", 0),
+        lambda: probe.post(window["hwnd"], "WM_SYSCOMMAND", "SC_MINIMIZE", 0),
+    ):
+        hide()
+        probe.wait_hidden(window["hwnd"])
+        assert program.running
+        assert pass_gate(wine, probe, sim, "admin") == "fcCheckPassword 1 admin"
+        assert probe.wait(MAIN_CLASS, PRODUCT_TITLE, 10, visible=True)
+
+
+def test_menu_opens_on_the_press_at_the_pointer(wine, probe, sim):
+    start_ready(wine, sim)
+    x, y = wine.tray_right_press()
+    menu = probe.wait(MENU_CLASS, "*", 10, visible=True)  # before the button is released
+    left, top, right, bottom = menu["rect"]
+    work_area = probe.sysmetrics()["work_area"]
+    assert right <= x + 2 or left <= x <= right, "the menu is at the pointer"
+    assert bottom <= work_area[3] + 1
+    wine.screen.right_release()
+    wine.screen.key("Escape")  # closes without a choice
+    probe.wait_hidden(menu["hwnd"])
+    assert sim.log_lines() == ["fcGetPartition 1", "fcGetProtection 1"]
+
+
+def test_quit_needs_the_password(wine, probe, sim):
+    program = start_ready(wine, sim)
+    choose_tray_menu_item(wine, probe, last=True)
+    assert pass_gate(wine, probe, sim, "wrong", double_click=False) == "fcCheckPassword 0 wrong"
+    time.sleep(0.3)
+    assert program.running
+
+    choose_tray_menu_item(wine, probe, last=True)
+    assert pass_gate(wine, probe, sim, "admin", double_click=False) == "fcCheckPassword 1 admin"
+    assert program.wait(20) == 0
+    assert wait_until(lambda: tray_badge_colour_gone(wine, probe))
+
+
+def tray_badge_colour_gone(wine, probe) -> bool:
+    tray = probe.find("Shell_TrayWnd", "*", visible=True)
+    return tray is None or tray_badge_colour(wine) == "none"
+
+
+def test_about_from_the_tray_needs_no_password(wine, probe, sim):
+    start_ready(wine, sim)
+    choose_tray_menu_item(wine, probe, last=False)
+    about = probe.wait(ABOUT_CLASS, "关于", 10, visible=True)
+    assert probe.find(CHECK_CLASS, "*", visible=True) is None
+    assert not main_window(probe)["visible"]
+    app = probe.find(APP_CLASS, APP_TITLE)
+    assert app["visible"], "the taskbar entry is there while About is shown"
+    probe.close(about["hwnd"])
+    probe.wait_hidden(about["hwnd"])
+    assert sim.log_lines() == ["fcGetPartition 1", "fcGetProtection 1"]
+
+
+def test_icon_is_there_after_the_taskbar_is_announced_again(wine, probe, sim):
+    start_ready(wine, sim, SimState(protection=0))
+    assert wait_until(lambda: tray_badge_colour(wine) == "green")
+    probe.broadcast("TaskbarCreated")
+    time.sleep(0.5)
+    assert tray_badge_colour(wine) == "green"
+
+
+def test_restore_command_to_the_application_window_shows_the_main_window(wine, probe, sim):
+    start_ready(wine, sim)
+    app = probe.wait(APP_CLASS, APP_TITLE, 10)
+    probe.post(app["hwnd"], "WM_SYSCOMMAND", "SC_RESTORE", 0)
+    window = probe.wait(MAIN_CLASS, PRODUCT_TITLE, 10, visible=True)
+    assert wait_until(lambda: probe.find(APP_CLASS, APP_TITLE)["visible"])
+    # the entry's close command closes the main window and so ends the program
+    probe.post(app["hwnd"], "WM_SYSCOMMAND", "SC_CLOSE", 0)
+    probe.wait_hidden(window["hwnd"], 10)
