@@ -31,6 +31,49 @@ unsigned ScaleMasked(std::uint32_t value, std::uint32_t mask) {
     return unsigned((std::uint64_t(v) * 255 + max / 2) / max);
 }
 
+// Walks RLE8 or RLE4 codes up to the pixel wanted; pixels the codes skip keep index 0. Rows
+// count from the bottom. Nothing if the codes end badly before reaching it.
+std::optional<int> RunLengthIndexAt(std::span<const std::uint8_t> codes, bool fourBit, int x, int row) {
+    std::int64_t px = 0, py = 0; // wide: long code runs must not wrap
+    std::size_t at = 0;
+    const auto nibbleOrByte = [&](unsigned value, int k) {
+        return fourBit ? int(k % 2 == 0 ? value >> 4 : value & 0x0F) : int(value);
+    };
+    while (at + 2 <= codes.size()) {
+        const unsigned first = codes[at], second = codes[at + 1];
+        at += 2;
+        if (first > 0) { // a run of one index (two alternating ones at four bits)
+            if (py == row && x >= px && x < px + first)
+                return nibbleOrByte(second, int(x - px));
+            px += first;
+        } else if (second == 0) { // end of line
+            px = 0;
+            ++py;
+        } else if (second == 1) { // end of bitmap
+            break;
+        } else if (second == 2) { // move right and up
+            if (at + 2 > codes.size())
+                return std::nullopt;
+            px += codes[at];
+            py += codes[at + 1];
+            at += 2;
+        } else { // literal indices, padded to a 16-bit boundary
+            const std::size_t bytes = fourBit ? (second + 1) / 2 : second;
+            if (at + bytes > codes.size())
+                return std::nullopt;
+            if (py == row && x >= px && x < px + second) {
+                const int k = int(x - px);
+                return nibbleOrByte(codes[at + std::size_t(fourBit ? k / 2 : k)], k);
+            }
+            px += second;
+            at += bytes + (bytes & 1);
+        }
+        if (py > row)
+            return 0;
+    }
+    return 0;
+}
+
 struct Header {
     std::uint32_t size = 0;
     std::int64_t width = 0, height = 0;
@@ -148,8 +191,18 @@ std::optional<BmpInfo> ParseBmp(std::span<const std::uint8_t> f, std::string& er
 }
 
 std::optional<Rgb> BmpInfo::PixelAt(int x, int y) const {
-    if (x < 0 || y < 0 || x >= width || y >= height || compression == kRle8 || compression == kRle4)
+    if (x < 0 || y < 0 || x >= width || y >= height)
         return std::nullopt;
+    const auto paletteColour = [&](int index) -> std::optional<Rgb> {
+        if (index >= PaletteSize())
+            return std::nullopt;
+        const auto e = palette.subspan(std::size_t(index) * std::size_t(paletteEntrySize), 3);
+        return MakeRgb(e[2], e[1], e[0]);
+    };
+    if (compression == kRle8 || compression == kRle4) {
+        const std::optional<int> index = RunLengthIndexAt(pixels, compression == kRle4, x, height - 1 - y);
+        return index ? paletteColour(*index) : std::nullopt;
+    }
     const std::size_t row = std::size_t(topDown ? y : height - 1 - y);
     const std::span<const std::uint8_t> line = pixels.subspan(row * stride, stride);
     const std::size_t bitPos = std::size_t(x) * std::size_t(bitsPerPixel);
@@ -159,11 +212,7 @@ std::optional<Rgb> BmpInfo::PixelAt(int x, int y) const {
     case 8: {
         const unsigned byte = line[bitPos / 8];
         const unsigned shift = 8 - bitsPerPixel - unsigned(bitPos % 8);
-        const int index = int((byte >> shift) & ((1u << bitsPerPixel) - 1));
-        if (index >= PaletteSize())
-            return std::nullopt;
-        const auto e = palette.subspan(std::size_t(index) * std::size_t(paletteEntrySize), 3);
-        return MakeRgb(e[2], e[1], e[0]);
+        return paletteColour(int((byte >> shift) & ((1u << bitsPerPixel) - 1)));
     }
     case 24: {
         const auto p = line.subspan(bitPos / 8, 3);

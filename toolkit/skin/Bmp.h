@@ -42,8 +42,8 @@ struct BmpInfo {
     std::size_t stride = 0;               // bytes per row of uncompressed pixels
 
     int PaletteSize() const { return int(palette.size()) / paletteEntrySize; }
-    // The colour at (x, y), y counted from the top; nothing outside the image or for
-    // compressed pixels.
+    // The colour at (x, y), y counted from the top; nothing outside the image or where the
+    // pixel data cannot say.
     std::optional<Rgb> PixelAt(int x, int y) const;
 };
 

@@ -53,6 +53,43 @@ TEST(Bmp, ReadsHeadersAndPixels) {
     EXPECT_EQ(pal->PixelAt(1, 0), MakeRgb(255, 0, 0));
 }
 
+// A 4 x 2 RLE8 bitmap; palette black, red, green, blue.
+Bytes MakeRle8() {
+    Bytes b = MakeBmp24(1, 1);
+    b.resize(54);
+    b[28] = 8;
+    SetI32(b, 30, BmpInfo::kRle8);
+    SetI32(b, 46, 4);
+    b.insert(b.end(), {0, 0, 0, 0, 0, 0, 255, 0, 0, 255, 0, 0, 255, 0, 0, 0});
+    SetI32(b, 10, std::uint32_t(b.size()));
+    SetI32(b, 18, 4);
+    SetI32(b, 22, 2);
+    const Bytes codes = {2, 1, 2, 2, 0, 0, // bottom row: red red green green
+                         0, 3, 3, 1, 2, 0, // top row: literal blue red green (padded)
+                         1, 3, 0, 1};      // then blue; end of bitmap
+    SetI32(b, 34, std::uint32_t(codes.size()));
+    b.insert(b.end(), codes.begin(), codes.end());
+    return b;
+}
+
+TEST(Bmp, ReadsRunLengthPixels) {
+    const Bytes file = MakeRle8();
+    std::string error;
+    const auto bmp = ParseBmp(file, error);
+    ASSERT_TRUE(bmp) << error;
+    const Rgb red = MakeRgb(255, 0, 0), green = MakeRgb(0, 255, 0), blue = MakeRgb(0, 0, 255);
+    const Rgb expected[2][4] = {{blue, red, green, blue}, {red, red, green, green}};
+    for (int y = 0; y < 2; ++y)
+        for (int x = 0; x < 4; ++x)
+            EXPECT_EQ(bmp->PixelAt(x, y), expected[y][x]) << x << "," << y;
+    Bytes cut = file;
+    cut.resize(cut.size() - 8); // the literal run now ends early
+    SetI32(cut, 34, 0);
+    const auto partial = ParseBmp(cut, error);
+    ASSERT_TRUE(partial) << error;
+    EXPECT_FALSE(partial->PixelAt(0, 0));
+}
+
 TEST(Bmp, TopDownRowsAreReadFromTheTop) {
     Bytes file = MakeBmp24(2, 2, [](int, int y) { return y == 0 ? 0x0000FFu : 0xFF0000u; });
     SetI32(file, 22, std::uint32_t(-2)); // the same rows now count from the top
