@@ -402,7 +402,8 @@ void CopyRepeating(std::uint8_t* dst, int distance, int length) {
 std::vector<std::uint8_t> TLZH::Decode(std::span<const std::uint8_t> bits, std::int64_t size) {
     if (size <= 0)
         return {};
-    // The output itself serves as the window; before its start the window holds the pre-fill.
+    // The output itself serves as the window; before its start the window reads as spaces, the
+    // 60 positions the format leaves unset included.
     std::vector<std::uint8_t> out;
     const std::uint64_t needed = std::uint64_t(size) + kCopyBlock;
     if (needed > out.max_size() || needed > std::numeric_limits<std::size_t>::max())
