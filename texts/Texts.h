@@ -29,6 +29,15 @@ inline constexpr wchar_t kTypeUnknown[] = L"Unknow";
 
 inline constexpr wchar_t kDriverUnreachable[] = L"无法和驱动正确连接！";
 
+inline constexpr wchar_t kQueryCaption[] = L"Query";
+inline constexpr wchar_t kAskRestart[] = L"需要重启机器让修改生效，是否现在重启？";
+inline constexpr wchar_t kSetPartitionFailed[] = L"设置保护分区失败";
+inline constexpr wchar_t kSetProtectionFailed[] = L"设置保护模式失败";
+
+inline constexpr wchar_t kEnterAdminPassword[] = L"请输入管理员密码";
+inline constexpr wchar_t kEnterNewPassword[] = L"请输入管理员密码，最大长度32.";
+inline constexpr wchar_t kEnterPasswordAgain[] = L"再输入一次：";
+
 // The standard message box's only button keeps its own caption.
 inline constexpr wchar_t kMessageButton[] = L"OK";
 

@@ -8,8 +8,10 @@
 #include "dialogs/PasswordField.h"
 #include "dialogs/TfrmAbout.h"
 #include "dialogs/TfrmCheck.h"
+#include "dialogs/TfrmModifyPass.h"
 #include "dialogs/OpenLink.h"
 #include "platform/LinkLabel.h"
+#include "platform/Restart.h"
 #include "platform/Bitmaps.h"
 #include "texts/Cp936.h"
 #include "texts/Texts.h"
@@ -198,6 +200,12 @@ void TfrmSetup::OnCommand(int id, int code) {
     if (code != BN_CLICKED && !(id == kImage1 && code == STN_CLICKED))
         return;
     switch (id) {
+    case kBtnOk:
+        btnOkClick();
+        break;
+    case kBtnModifyPass:
+        btnModifyPassClick();
+        break;
     case kBtnCancel:
         btnCancelClick();
         break;
@@ -264,5 +272,50 @@ std::optional<SecretString> TfrmSetup::Ask() {
     WideStringWipe(typed);
     return password;
 }
+
+void TfrmSetup::btnOkClick() { ApplySettings(*this, driver_, table_, workMode_); }
+
+void TfrmSetup::btnModifyPassClick() {
+    std::optional<SecretString> password;
+    {
+        TfrmModifyPass dialog(App(), Handle());
+        if (dialog.ShowModal() == kModalOk) {
+            std::wstring typed = dialog.NewPassword();
+            password.emplace(ToCodePage936(typed));
+            WideStringWipe(typed);
+        }
+    } // the dialog is gone before the library is called
+    if (password)
+        driver_.SetPassword(password->c_str()); // the answer is not looked at
+}
+
+// No owner: the main window stays usable while the question is up.
+bool TfrmSetup::AskConfirm(const std::wstring& text) {
+    return ::MessageBoxW(nullptr, text.c_str(), texts::kQueryCaption, MB_OKCANCEL | MB_ICONQUESTION) == IDOK;
+}
+
+void TfrmSetup::SetOkEnabled(bool enabled) { ::EnableWindow(Item(kBtnOk), enabled); }
+
+std::vector<ListedPartition> TfrmSetup::ListedPartitions() {
+    HWND list = Item(kLvProtection);
+    std::vector<ListedPartition> items;
+    const int count = ListView_GetItemCount(list);
+    for (int i = 0; i < count; ++i) {
+        wchar_t caption[16] = {};
+        ListView_GetItemText(list, i, 0, caption, int(std::size(caption)));
+        items.push_back({caption, ListView_GetCheckState(list, i) != FALSE});
+    }
+    return items;
+}
+
+bool TfrmSetup::RecoverModeTicked() {
+    return ::SendMessageW(Item(kRadioRecoverMode), BM_GETCHECK, 0, 0) == BST_CHECKED;
+}
+
+bool TfrmSetup::OpenModeTicked() { return ::SendMessageW(Item(kRadioOpenMode), BM_GETCHECK, 0, 0) == BST_CHECKED; }
+
+void TfrmSetup::ShowMessage(const std::wstring& text) { App().ShowMessage(text); }
+
+void TfrmSetup::RestartNow() { veltrane::RestartNow(); }
 
 } // namespace veltrane

@@ -4,6 +4,7 @@
 
 #include <memory>
 
+#include "app/ApplySettings.h"
 #include "app/PartitionRows.h"
 #include "app/PasswordGate.h"
 #include "app/win/TTrayIcon.h"
@@ -13,7 +14,7 @@
 
 namespace veltrane {
 
-class TfrmSetup final : public Form, private PasswordPrompt {
+class TfrmSetup final : public Form, private PasswordPrompt, private ApplyHost {
 public:
     TfrmSetup(Application& application, DriverLibrary& driver);
     ~TfrmSetup() override;
@@ -40,12 +41,22 @@ private:
     void mnuQuitClick();
     void mnuAboutClick();
     void btnCancelClick();
+    void btnOkClick();
+    void btnModifyPassClick();
     void btnAboutClick();
     void Image1Click();
     bool PasswordGate();
 
     void BringApplicationToFront() override;
     std::optional<SecretString> Ask() override;
+
+    bool AskConfirm(const std::wstring& text) override;
+    void SetOkEnabled(bool enabled) override;
+    std::vector<ListedPartition> ListedPartitions() override;
+    bool RecoverModeTicked() override;
+    bool OpenModeTicked() override;
+    void ShowMessage(const std::wstring& text) override;
+    void RestartNow() override;
 
     DriverLibrary& driver_;
     PartitionTable table_{};

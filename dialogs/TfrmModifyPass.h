@@ -1,0 +1,28 @@
+#pragma once
+// Asks for the new administrator password twice; closes with OK only when both entries agree.
+
+#include <string>
+
+#include "platform/Form.h"
+
+namespace veltrane {
+
+class TfrmModifyPass final : public Form {
+public:
+    explicit TfrmModifyPass(Application& application, HWND centreOn);
+    ~TfrmModifyPass() override;
+
+    // The new password (the upper field), letters in lower case.
+    std::wstring NewPassword() const;
+
+private:
+    void FormCreate() override;
+    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+    void OnCommand(int id, int code) override;
+    void btnOkClick();
+    void CentreOn(HWND window);
+
+    UniqueBitmap header_;
+};
+
+} // namespace veltrane
