@@ -116,3 +116,27 @@ def choose_tray_menu_item(wine, probe, last: bool):
     wine.screen.click(x, y)
     probe.wait_hidden(menu["hwnd"], 10)
     return menu
+
+
+def click_control(wine, ctl: Dict) -> None:
+    """A real left click in the middle of a control (screen coordinates from the probe)."""
+    left, top, right, bottom = ctl["rect"]
+    wine.screen.click((left + right) // 2, (top + bottom) // 2)
+
+
+def table_bytes(state: SimState, protect: Dict[int, int]) -> str:
+    """The 90-byte record the program should hand back, as the library logs it (lower-case hex)."""
+    record = bytearray(90)
+    record[0:20] = state.opaque
+    for slot, (letter, flag, kind, size) in state.slots.items():
+        record[20 + slot] = ord(letter) if isinstance(letter, str) else letter
+        record[30 + slot] = protect.get(slot, flag)
+        record[40 + slot] = kind
+        record[50 + 4 * slot : 54 + 4 * slot] = size.to_bytes(4, "little")
+    return record.hex()
+
+
+def open_main_window(wine, probe, sim) -> Dict:
+    """Double-clicks the tray icon, gives the right password, returns the shown main window."""
+    assert pass_gate(wine, probe, sim, "admin") == "fcCheckPassword 1 admin"
+    return probe.wait(MAIN_CLASS, PRODUCT_TITLE, 10, visible=True)
