@@ -166,11 +166,28 @@ def test_icon_is_there_after_the_taskbar_is_announced_again(wine, probe, sim):
 
 
 def test_restore_command_to_the_application_window_shows_the_main_window(wine, probe, sim):
-    start_ready(wine, sim)
+    program = start_ready(wine, sim)
     app = probe.wait(APP_CLASS, APP_TITLE, 10)
     probe.post(app["hwnd"], "WM_SYSCOMMAND", "SC_RESTORE", 0)
     window = probe.wait(MAIN_CLASS, PRODUCT_TITLE, 10, visible=True)
     assert wait_until(lambda: probe.find(APP_CLASS, APP_TITLE)["visible"])
     # the entry's close command closes the main window and so ends the program
     probe.post(app["hwnd"], "WM_SYSCOMMAND", "SC_CLOSE", 0)
-    probe.wait_hidden(window["hwnd"], 10)
+    assert program.wait(20) == 0
+
+
+def test_enter_and_escape_with_modifiers_do_nothing(wine, probe, sim):
+    start_ready(wine, sim)
+    wine.tray_double_click()
+    dialog = probe.wait(CHECK_CLASS, PRODUCT_TITLE, 10, visible=True)
+    edit = probe.child(dialog["hwnd"], cls="Edit")
+    assert wait_until(lambda: probe.focus()["focus"] == edit["hwnd"])
+    wine.screen.type_text("abcdefghij")  # a ninth character is refused
+    assert probe.gettext(edit["hwnd"]) == "********" or len(probe.gettext(edit["hwnd"])) == 8
+    for keys in ("ctrl+Return", "shift+Return", "alt+Return", "shift+Escape"):
+        wine.screen.key(keys)
+        time.sleep(0.2)
+        assert probe.find(CHECK_CLASS, PRODUCT_TITLE, visible=True), keys
+    wine.screen.key("Return")
+    probe.wait_hidden(dialog["hwnd"])
+    assert sim.wait_for_log("fcCheckPassword", 10, after=2) == "fcCheckPassword 0 abcdefgh"
