@@ -3,53 +3,29 @@
 #include <set>
 #include <string>
 
-#include "platform/Window.h"
+#include "platform/SharedWindow.h"
 
 namespace veltrane {
 
-class PopupWindow {
+// Turns the commands of every pop-up menu into their items' clicks.
+class PopupWindow final : public SharedHiddenWindow<PopupWindow> {
 public:
-    static std::shared_ptr<PopupWindow> Acquire() {
-        static std::weak_ptr<PopupWindow> shared; // process-wide, like the window it names
-        std::shared_ptr<PopupWindow> window = shared.lock();
-        if (!window) {
-            window = std::make_shared<PopupWindow>();
-            shared = window;
-        }
-        return window;
-    }
+    PopupWindow() : SharedHiddenWindow(L"TPUtilWindow") {}
 
-    PopupWindow() {
-        WindowClassRegister(kClass, &PopupWindow::WindowProc);
-        window_.Reset(::CreateWindowExW(0, kClass, L"", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
-                                        ModuleInstance(), nullptr));
-        ::SetWindowLongPtrW(window_.Get(), GWLP_USERDATA, LONG_PTR(this));
-    }
-
-    HWND Handle() const { return window_.Get(); }
     UINT NextCommand() { return nextCommand_++; }
     void Attach(PopupMenu* menu) { menus_.insert(menu); }
     void Detach(PopupMenu* menu) { menus_.erase(menu); }
 
 private:
-    static constexpr wchar_t kClass[] = L"TPUtilWindow";
-
-    static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-        auto* self = reinterpret_cast<PopupWindow*>(::GetWindowLongPtrW(hwnd, GWLP_USERDATA));
-        if (message == WM_COMMAND && self && HIWORD(wParam) == 0) {
-            try {
-                for (PopupMenu* menu : self->menus_)
-                    if (menu->Dispatch(LOWORD(wParam)))
-                        break;
-            } catch (...) {
-                // a failing handler must not unwind through the dispatcher
-            }
-            return 0;
-        }
-        return ::DefWindowProcW(hwnd, message, wParam, lParam);
+    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override {
+        if (message != WM_COMMAND || HIWORD(wParam) != 0)
+            return SharedHiddenWindow::HandleMessage(message, wParam, lParam);
+        for (PopupMenu* menu : menus_)
+            if (menu->Dispatch(LOWORD(wParam)))
+                break; // the handler may have destroyed menus: stop walking them
+        return 0;
     }
 
-    UniqueWindow window_;
     std::set<PopupMenu*> menus_;
     UINT nextCommand_ = 1;
 };

@@ -3,7 +3,7 @@
 #include <map>
 
 #include "platform/Shell.h"
-#include "platform/Window.h"
+#include "platform/SharedWindow.h"
 
 namespace veltrane {
 
@@ -25,31 +25,10 @@ UINT TaskbarCreatedMessage() {
 } // namespace
 
 // One hidden window receives the callbacks of every tray icon of the process.
-class TrayWindow {
+class TrayWindow final : public SharedHiddenWindow<TrayWindow> {
 public:
-    static std::shared_ptr<TrayWindow> Acquire() {
-        static std::weak_ptr<TrayWindow> shared; // process-wide, like the window it names
-        std::shared_ptr<TrayWindow> window = shared.lock();
-        if (!window) {
-            window = std::make_shared<TrayWindow>();
-            shared = window;
-        }
-        return window;
-    }
+    TrayWindow() : SharedHiddenWindow(L"TTrayWindow") {}
 
-    TrayWindow() {
-        WindowClassRegister(kClass, &TrayWindow::WindowProc);
-        window_.Reset(::CreateWindowExW(0, kClass, L"", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
-                                        ModuleInstance(), nullptr));
-        ::SetWindowLongPtrW(window_.Get(), GWLP_USERDATA, LONG_PTR(this));
-    }
-    ~TrayWindow() {
-        ::SetWindowLongPtrW(window_.Get(), GWLP_USERDATA, 0);
-        // The window refuses WM_CLOSE and WM_DESTROY requests, but DestroyWindow itself always works.
-        ::DestroyWindow(window_.Release());
-    }
-
-    HWND Handle() const { return window_.Get(); }
     UINT Join(TTrayIcon* icon) {
         icons_[nextId_] = icon;
         return nextId_++;
@@ -57,22 +36,11 @@ public:
     void Leave(UINT id) { icons_.erase(id); }
 
 private:
-    static constexpr wchar_t kClass[] = L"TTrayWindow";
-
-    static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-        auto* self = reinterpret_cast<TrayWindow*>(::GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override {
         switch (message) {
         case kCallbackMessage:
-            if (self) {
-                auto it = self->icons_.find(UINT(wParam));
-                if (it != self->icons_.end()) {
-                    try {
-                        it->second->HandleCallback(lParam);
-                    } catch (...) {
-                        // nothing may unwind through the system's dispatcher
-                    }
-                }
-            }
+            if (auto it = icons_.find(UINT(wParam)); it != icons_.end())
+                it->second->HandleCallback(lParam);
             return 0;
         case WM_CLOSE:
         case WM_DESTROY:
@@ -80,15 +48,11 @@ private:
         case WM_QUIT:
         case WM_QUERYENDSESSION:
         case WM_ENDSESSION:
-            // Never closed by request, never objects to shutdown or logoff.
-            if (self)
-                return 1;
-            break;
+            return 1; // never closed by request, never objects to shutdown or logoff
         }
-        return ::DefWindowProcW(hwnd, message, wParam, lParam);
+        return SharedHiddenWindow::HandleMessage(message, wParam, lParam);
     }
 
-    UniqueWindow window_;
     std::map<UINT, TTrayIcon*> icons_;
     UINT nextId_ = 1;
 };
