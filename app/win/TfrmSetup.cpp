@@ -11,6 +11,7 @@
 #include "dialogs/TfrmModifyPass.h"
 #include "dialogs/OpenLink.h"
 #include "platform/LinkLabel.h"
+#include "platform/Resources.h"
 #include "platform/Restart.h"
 #include "platform/Bitmaps.h"
 #include "texts/Cp936.h"
@@ -90,6 +91,8 @@ TfrmSetup::~TfrmSetup() {
 }
 
 void TfrmSetup::CreateComponents() {
+    Skin1 = std::make_unique<TSkinComponent>(App());
+    Skin1->SetSkinStream(ResourceData(IDR_SKIN));
     ImageList2 = ImageListFromStrip(IDB_TRAY, kTrayImageSize);
     mnuAbout = PopupMenu1.AddItem(L"mnuAbout", [this] { mnuAboutClick(); });
     PopupMenu1.AddSeparator();
@@ -273,7 +276,9 @@ std::optional<SecretString> TfrmSetup::Ask() {
     return password;
 }
 
-void TfrmSetup::btnOkClick() { ApplySettings(*this, driver_, table_, workMode_); }
+void TfrmSetup::btnOkClick() {
+    ApplySettings(*this, driver_, table_, workMode_);
+}
 
 void TfrmSetup::btnModifyPassClick() {
     std::optional<SecretString> password;
@@ -294,7 +299,9 @@ bool TfrmSetup::AskConfirm(const std::wstring& text) {
     return ::MessageBoxW(nullptr, text.c_str(), texts::kQueryCaption, MB_OKCANCEL | MB_ICONQUESTION) == IDOK;
 }
 
-void TfrmSetup::SetOkEnabled(bool enabled) { ::EnableWindow(Item(kBtnOk), enabled); }
+void TfrmSetup::SetOkEnabled(bool enabled) {
+    ::EnableWindow(Item(kBtnOk), enabled);
+}
 
 std::vector<ListedPartition> TfrmSetup::ListedPartitions() {
     HWND list = Item(kLvProtection);
@@ -312,10 +319,16 @@ bool TfrmSetup::RecoverModeTicked() {
     return ::SendMessageW(Item(kRadioRecoverMode), BM_GETCHECK, 0, 0) == BST_CHECKED;
 }
 
-bool TfrmSetup::OpenModeTicked() { return ::SendMessageW(Item(kRadioOpenMode), BM_GETCHECK, 0, 0) == BST_CHECKED; }
+bool TfrmSetup::OpenModeTicked() {
+    return ::SendMessageW(Item(kRadioOpenMode), BM_GETCHECK, 0, 0) == BST_CHECKED;
+}
 
-void TfrmSetup::ShowMessage(const std::wstring& text) { App().ShowMessage(text); }
+void TfrmSetup::ShowMessage(const std::wstring& text) {
+    App().ShowMessage(text);
+}
 
-void TfrmSetup::RestartNow() { veltrane::RestartNow(); }
+void TfrmSetup::RestartNow() {
+    veltrane::RestartNow();
+}
 
 } // namespace veltrane

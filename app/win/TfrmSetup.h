@@ -11,6 +11,7 @@
 #include "driver/DriverLibrary.h"
 #include "platform/Form.h"
 #include "platform/PopupMenu.h"
+#include "toolkit/win/TSkinComponent.h"
 
 namespace veltrane {
 
@@ -62,6 +63,7 @@ private:
     PartitionTable table_{};
     WorkMode workMode_ = kModeOpen;
     veltrane::PasswordGate gate_;
+    std::unique_ptr<TSkinComponent> Skin1;
     UniqueImageList ImageList2;
     PopupMenu PopupMenu1;
     UINT mnuAbout = 0;
