@@ -4,6 +4,7 @@
 
 #include <array>
 
+#include "app/win/Banner.h"
 #include "art/ArtIds.h"
 #include "dialogs/PasswordField.h"
 #include "dialogs/TfrmAbout.h"
@@ -52,7 +53,7 @@ constexpr ControlLayout kControls[] = {
     {ControlKind::Button, kBtnCancel, kPlBottom, 520, 12, 85, 28, L"btnCancel"},
     {ControlKind::Button, kBtnAbout, kPlBottom, 232, 12, 89, 28, L"btnAbout"},
     {ControlKind::LinkLabel, kLinkLabel, kPlBottom, 13, 16, 169, 19, texts::kMakerSite, 0, kNoColor, 11},
-    {ControlKind::Picture, kImage1, 0, 8, 8, 600, 61, L""},
+    {ControlKind::Picture, kImage1, 0, 8, 8, 600, 61, L"", SS_BITMAP},
     {ControlKind::Panel, kPanel1, 0, 8, 80, 601, 297, L"", 0, kWhite},
     {ControlKind::GroupBox, kGroupBoxProtection, kPanel1, 16, 8, 569, 169, L"GroupBoxProtection"},
     {ControlKind::ListView, kLvProtection, kGroupBoxProtection, 12, 24, 545, 131, L""},
@@ -110,6 +111,7 @@ void TfrmSetup::FormCreate() {
     SetTexts();
     PrepareLinks();
     PrepareListView();
+    LoadBanner();
     gate_.Reset();
     const DriverState state = ReadDriverState(driver_, table_, [this] {
         App().ShowMessage(texts::kDriverUnreachable);
@@ -155,6 +157,13 @@ void TfrmSetup::PrepareListView() {
         column.iSubItem = i;
         ListView_InsertColumn(list, i, &column);
     }
+}
+
+// A banner that is missing or damaged leaves the picture empty; the window works without it.
+void TfrmSetup::LoadBanner() {
+    banner_ = BannerLoad(IDR_BANNER);
+    if (banner_)
+        ::SendMessageW(Item(kImage1), STM_SETIMAGE, IMAGE_BITMAP, LPARAM(banner_.Get()));
 }
 
 void TfrmSetup::FillList(const std::vector<PartitionRow>& rows) {

@@ -33,6 +33,7 @@ private:
     void SetTexts();
     void PrepareLinks();
     void PrepareListView();
+    void LoadBanner();
     void FillList(const std::vector<PartitionRow>& rows);
     void FitLastColumn();
     void ShowWorkMode(WorkMode mode);
@@ -63,6 +64,7 @@ private:
     PartitionTable table_{};
     WorkMode workMode_ = kModeOpen;
     veltrane::PasswordGate gate_;
+    UniqueBitmap banner_;
     std::unique_ptr<TSkinComponent> Skin1;
     UniqueImageList ImageList2;
     PopupMenu PopupMenu1;
