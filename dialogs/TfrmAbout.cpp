@@ -2,7 +2,6 @@
 
 #include "art/ArtIds.h"
 #include "dialogs/OpenLink.h"
-#include "platform/Bitmaps.h"
 #include "platform/LinkLabel.h"
 #include "texts/Texts.h"
 
@@ -88,19 +87,12 @@ void TfrmAbout::FormCreate() {
     };
     LinkLabelSetup(Item(kLblUrl), texts::kMakerSite, opener);
     LinkLabelSetup(Item(kLblMail), texts::kSupportMailLink, opener);
-    SetPicture(kImage2, IDB_LOGO);
-    SetPicture(kImage8, IDB_ICON_WEB);
-    SetPicture(kImage7, IDB_ICON_MAIL);
+    const COLORREF face = ::GetSysColor(COLOR_BTNFACE);
+    SetPicture(kImage2, IDB_LOGO, kWhite);
+    SetPicture(kImage8, IDB_ICON_WEB, face);
+    SetPicture(kImage7, IDB_ICON_MAIL, face);
     SetButtonGlyph(kBtnOK, IDB_GLYPH_OK);
     SetActiveControl(kBtnOK);
-}
-
-void TfrmAbout::SetPicture(int id, int resource) {
-    HWND picture = Item(id);
-    const COLORREF background = id == kImage2 ? kWhite : ::GetSysColor(COLOR_BTNFACE);
-    UniqueBitmap bitmap = BitmapLoadOver(resource, background);
-    ::SendMessageW(picture, STM_SETIMAGE, IMAGE_BITMAP, LPARAM(bitmap.Get()));
-    pictures_.push_back(std::move(bitmap));
 }
 
 } // namespace veltrane

@@ -14,9 +14,6 @@ public:
 
 private:
     void FormCreate() override;
-    void SetPicture(int id, int resource);
-
-    std::vector<UniqueBitmap> pictures_;
 };
 
 } // namespace veltrane

@@ -4,7 +4,6 @@
 
 #include "art/ArtIds.h"
 #include "dialogs/PasswordField.h"
-#include "platform/Bitmaps.h"
 #include "texts/Texts.h"
 
 namespace veltrane {
@@ -72,8 +71,7 @@ void TfrmCheck::FormCreate() {
     SetItemText(kBtnCancel, texts::kCancel);
     SetButtonGlyph(kBtnOK, IDB_GLYPH_OK);
     SetButtonGlyph(kBtnCancel, IDB_GLYPH_CANCEL);
-    header_ = BitmapLoadOver(IDB_HEADER_KEY, kWhite);
-    ::SendMessageW(Item(kImage1), STM_SETIMAGE, IMAGE_BITMAP, LPARAM(header_.Get()));
+    SetPicture(kImage1, IDB_HEADER_KEY, kWhite);
     PasswordFieldPrepare(Item(kTxtPass));
     ::SetWindowSubclass(Item(kTxtPass), &TfrmCheck::PasswordFieldProc, 0, DWORD_PTR(this));
     SetActiveControl(kTxtPass);

@@ -23,8 +23,6 @@ private:
     void TxtUserKeyPress(wchar_t& key);
     static LRESULT CALLBACK PasswordFieldProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam,
                                               UINT_PTR id, DWORD_PTR self);
-
-    UniqueBitmap header_;
 };
 
 } // namespace veltrane

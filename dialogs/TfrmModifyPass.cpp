@@ -2,7 +2,6 @@
 
 #include "art/ArtIds.h"
 #include "dialogs/PasswordField.h"
-#include "platform/Bitmaps.h"
 #include "texts/Cp936.h"
 #include "texts/Texts.h"
 
@@ -79,8 +78,7 @@ void TfrmModifyPass::FormCreate() {
     SetItemText(kBtnCancel, texts::kCancel);
     SetButtonGlyph(kBtnOK, IDB_GLYPH_OK);
     SetButtonGlyph(kBtnCancel, IDB_GLYPH_CANCEL);
-    header_ = BitmapLoadOver(IDB_HEADER_KEY, kWhite);
-    ::SendMessageW(Item(kImage1), STM_SETIMAGE, IMAGE_BITMAP, LPARAM(header_.Get()));
+    SetPicture(kImage1, IDB_HEADER_KEY, kWhite);
     PasswordFieldPrepare(Item(kEdit1));
     PasswordFieldPrepare(Item(kEdit2));
     SetActiveControl(kEdit2);
@@ -92,11 +90,13 @@ void TfrmModifyPass::CentreOn(HWND window) {
         return;
     const int width = self.right - self.left;
     const int height = self.bottom - self.top;
-    ::SetWindowPos(Handle(), nullptr, (owner.left + owner.right - width) / 2, (owner.top + owner.bottom - height) / 2,
-                   0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    ::SetWindowPos(Handle(), nullptr, (owner.left + owner.right - width) / 2,
+                   (owner.top + owner.bottom - height) / 2, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-std::wstring TfrmModifyPass::NewPassword() const { return PasswordFieldText(Item(kEdit1)); }
+std::wstring TfrmModifyPass::NewPassword() const {
+    return PasswordFieldText(Item(kEdit1));
+}
 
 void TfrmModifyPass::OnCommand(int id, int code) {
     if (id == kBtnOK && code == BN_CLICKED)

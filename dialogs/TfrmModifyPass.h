@@ -21,8 +21,6 @@ private:
     void OnCommand(int id, int code) override;
     void btnOkClick();
     void CentreOn(HWND window);
-
-    UniqueBitmap header_;
 };
 
 } // namespace veltrane

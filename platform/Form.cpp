@@ -215,6 +215,12 @@ void Form::SetButtonGlyph(int id, int stripResource) {
     glyphs_.push_back(std::move(list));
 }
 
+void Form::SetPicture(int id, int resource, COLORREF background) {
+    UniqueBitmap bitmap = BitmapLoadOver(resource, background);
+    ::SendMessageW(Item(id), STM_SETIMAGE, IMAGE_BITMAP, LPARAM(bitmap.Get()));
+    pictures_.push_back(std::move(bitmap));
+}
+
 LRESULT Form::DefaultHandling(UINT message, WPARAM wParam, LPARAM lParam) {
     return Form::HandleMessage(message, wParam, lParam);
 }

@@ -57,6 +57,8 @@ protected:
     void SetActiveControl(int id);
     // A 16 x 16 glyph beside the button's caption; the strip's second image shows while disabled.
     void SetButtonGlyph(int id, int stripResource);
+    // A picture control shows a bitmap resource composed over the given background.
+    void SetPicture(int id, int resource, COLORREF background);
     LRESULT DefaultHandling(UINT message, WPARAM wParam, LPARAM lParam);
 
 private:
@@ -79,6 +81,7 @@ private:
     std::map<int, UniqueFont> fonts_;
     std::map<COLORREF, UniqueBrush> brushes_;
     std::vector<UniqueImageList> glyphs_;
+    std::vector<UniqueBitmap> pictures_;
     HWND lastFocus_ = nullptr;
     int modalResult_ = kModalNone;
     bool modal_ = false;
