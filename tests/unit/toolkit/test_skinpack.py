@@ -31,8 +31,7 @@ class SkinpackCommands(unittest.TestCase):
         self.assertTrue(lines[0].startswith("skinpack: "), lines)
 
     def test_unpack_decodes_the_vectors(self):
-        if not VECTORS.exists():
-            self.skipTest("vectors not present")
+        self.assertTrue(VECTORS.exists(), f"vectors missing at {VECTORS}")
         for name in ["empty", "three_bytes", "spaces10k", "random64k", "text200k"]:
             with self.subTest(name):
                 out = self.tmp / name
