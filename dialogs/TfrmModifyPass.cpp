@@ -2,6 +2,7 @@
 
 #include "art/ArtIds.h"
 #include "dialogs/PasswordField.h"
+#include "dialogs/PasswordRules.h"
 #include "texts/Cp936.h"
 #include "texts/Texts.h"
 
@@ -107,7 +108,7 @@ void TfrmModifyPass::btnOkClick() {
     std::wstring first = PasswordFieldText(Item(kEdit1));
     std::wstring second = PasswordFieldText(Item(kEdit2));
     // The library sees 8-bit strings, so that is what must agree.
-    const bool same = ToCodePage936(first) == ToCodePage936(second);
+    const bool same = NewPasswordConfirmed(ToCodePage936(first), ToCodePage936(second));
     WideStringWipe(first);
     WideStringWipe(second);
     if (same) {

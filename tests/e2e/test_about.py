@@ -53,3 +53,17 @@ def test_each_opening_is_a_fresh_dialog(wine, probe, sim):
     click_control(wine, probe.child(window["hwnd"], cls="Button", text="关于"))
     again = probe.wait(ABOUT_CLASS, "关于", 10, visible=True)
     assert probe.child(again["hwnd"], cls="Edit")["text"] != "edited"
+
+
+def test_a_blank_link_does_nothing(wine, probe, sim):
+    start_ready(wine, sim)
+    window = open_main_window(wine, probe, sim)
+    link = probe.child(window["hwnd"], cls="TLinkLabel")
+    assert link["text"].startswith("http://")
+    probe.settext(link["hwnd"], "   ")  # no address of its own and a blank caption
+    before = {p["pid"] for p in probe.processes()}
+    click_control(wine, link)
+    time.sleep(1.0)
+    started = [p["exe"] for p in probe.processes() if p["pid"] not in before]
+    assert started == []
+    assert probe.find("TfrmSetup", PRODUCT_TITLE, visible=True)
