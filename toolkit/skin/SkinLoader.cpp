@@ -157,23 +157,31 @@ private:
         return std::max(bitmap.Width() / cell, 4);
     }
 
+    void ReadMargins(const std::string& section, ImageMargins& m) const {
+        m.leftWidth = Int(section, "LeftWidth", 0);
+        m.rightWidth = Int(section, "RightWidth", 0);
+        m.topHeight = Int(section, "TopHeight", 0);
+        m.bottomHeight = Int(section, "BottomHeight", 0);
+        m.trans = Int(section, "Trans", 0);
+        m.tile = Int(section, "Tile", 0);
+    }
+
+    void ReadStateColours(const std::string& section, StateColours& c) const {
+        c.normalColour = Int(section, "NormalColour", -1);
+        c.mouseOverColour = Int(section, "MouseOverColour", -1);
+        c.pressedColour = Int(section, "PressedColour", -1);
+        c.normalColour2 = OptionalColour(section, "NormalColour2");
+        c.mouseOverColour2 = OptionalColour(section, "MouseOverColour2");
+        c.pressedColour2 = OptionalColour(section, "PressedColour2");
+    }
+
     void ReadPushButtons() {
         PushButtonSkin& b = model_.buttons;
         b.bitmap = Bitmap("Buttons", "Bitmap");
         b.checkButton = Bitmap("Buttons", "CheckButton");
         b.radioButton = Bitmap("Buttons", "RadioButton");
-        b.leftWidth = Int("Buttons", "LeftWidth", 0);
-        b.rightWidth = Int("Buttons", "RightWidth", 0);
-        b.topHeight = Int("Buttons", "TopHeight", 0);
-        b.bottomHeight = Int("Buttons", "BottomHeight", 0);
-        b.trans = Int("Buttons", "Trans", 0);
-        b.tile = Int("Buttons", "Tile", 0);
-        b.normalColour = Int("Buttons", "NormalColour", -1);
-        b.mouseOverColour = Int("Buttons", "MouseOverColour", -1);
-        b.pressedColour = Int("Buttons", "PressedColour", -1);
-        b.normalColour2 = OptionalColour("Buttons", "NormalColour2");
-        b.mouseOverColour2 = OptionalColour("Buttons", "MouseOverColour2");
-        b.pressedColour2 = OptionalColour("Buttons", "PressedColour2");
+        ReadMargins("Buttons", b);
+        ReadStateColours("Buttons", b);
         b.radioImageCount = MarkImageCount(Int("Buttons", "RadioButtonFrame", 0), b.radioButton);
         b.checkImageCount = MarkImageCount(Int("Buttons", "CheckButtonFrame", 0), b.checkButton);
     }
@@ -209,12 +217,8 @@ private:
         ProgressSkin p;
         p.bitmap = Bitmap("Progress", "Bitmap");
         p.style = Int("Progress", "Style", 0);
-        p.leftWidth = Int("Progress", "LeftWidth", 0);
-        p.rightWidth = Int("Progress", "RightWidth", 0);
-        p.topHeight = Int("Progress", "TopHeight", 0);
-        p.bottomHeight = Int("Progress", "BottomHeight", 0);
-        p.trans = Int("Progress", "Trans", 0);
-        p.tile = std::min(Int("Progress", "Tile", 0), 1);
+        ReadMargins("Progress", p);
+        p.tile = std::min(p.tile, 1);
         p.imageCount = p.style != 0 ? 1 : 2;
         model_.progress = std::move(p);
     }
@@ -233,19 +237,9 @@ private:
         ImageSkin s;
         s.image = Bitmap(section, "Image");
         s.style = Int(section, "Style", 0);
-        s.leftWidth = Int(section, "LeftWidth", 0);
-        s.rightWidth = Int(section, "RightWidth", 0);
-        s.topHeight = Int(section, "TopHeight", 0);
-        s.bottomHeight = Int(section, "BottomHeight", 0);
         s.frame = Int(section, "Frame", 0);
-        s.trans = Int(section, "Trans", 0);
-        s.tile = Int(section, "Tile", 0);
-        s.normalColour = Int(section, "NormalColour", -1);
-        s.mouseOverColour = Int(section, "MouseOverColour", -1);
-        s.pressedColour = Int(section, "PressedColour", -1);
-        s.normalColour2 = OptionalColour(section, "NormalColour2");
-        s.mouseOverColour2 = OptionalColour(section, "MouseOverColour2");
-        s.pressedColour2 = OptionalColour(section, "PressedColour2");
+        ReadMargins(section, s);
+        ReadStateColours(section, s);
         s.imageCount = s.frame > 0 ? s.frame : 1;
         return s;
     }

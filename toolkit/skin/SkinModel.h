@@ -83,23 +83,33 @@ struct SkinColours {
         titleTextNoActive;
 };
 
-// The key set shared by the image sections.
-struct ImageSkin {
-    SkinBitmap image;
-    int style = 0;
+// The margins and fill rules of a framed image: LeftWidth, RightWidth, TopHeight, BottomHeight,
+// Trans and Tile.
+struct ImageMargins {
     int leftWidth = 0;
     int rightWidth = 0;
     int topHeight = 0;
     int bottomHeight = 0;
-    int frame = 0;
     int trans = 0;
     int tile = 0;
+};
+
+// Text colours for the three pointer states: NormalColour, MouseOverColour, PressedColour and
+// their optional second colours.
+struct StateColours {
     int normalColour = -1;
     int mouseOverColour = -1;
     int pressedColour = -1;
     std::optional<Rgb> normalColour2;
     std::optional<Rgb> mouseOverColour2;
     std::optional<Rgb> pressedColour2;
+};
+
+// The key set shared by the image sections.
+struct ImageSkin : ImageMargins, StateColours {
+    SkinBitmap image;
+    int style = 0;
+    int frame = 0;
     int imageCount = 1;
     SkinBitmap second;           // [Tabs] Border, [UpDown.*] GlyphImage
     int backgroundAlignment = 0; // [GroupBox] only
@@ -108,36 +118,18 @@ struct ImageSkin {
 };
 
 // [Buttons]: push buttons, check boxes and radio buttons.
-struct PushButtonSkin {
+struct PushButtonSkin : ImageMargins, StateColours {
     SkinBitmap bitmap;
     SkinBitmap checkButton;
     SkinBitmap radioButton;
-    int leftWidth = 0;
-    int rightWidth = 0;
-    int topHeight = 0;
-    int bottomHeight = 0;
-    int trans = 0;
-    int tile = 0;
-    int normalColour = -1;
-    int mouseOverColour = -1;
-    int pressedColour = -1;
-    std::optional<Rgb> normalColour2;
-    std::optional<Rgb> mouseOverColour2;
-    std::optional<Rgb> pressedColour2;
     int imageCount = 5;
     int checkImageCount = 4;
     int radioImageCount = 4;
 };
 
-struct ProgressSkin {
+struct ProgressSkin : ImageMargins {
     SkinBitmap bitmap;
     int style = 0;
-    int leftWidth = 0;
-    int rightWidth = 0;
-    int topHeight = 0;
-    int bottomHeight = 0;
-    int trans = 0;
-    int tile = 0;
     int imageCount = 2;
 };
 
