@@ -41,3 +41,13 @@ function(veltrane_unit_test name)
     include(GoogleTest)
     gtest_discover_tests(${name} DISCOVERY_TIMEOUT 30)
 endfunction()
+
+# Adds every subfolder of the calling folder that has a build description of its own.
+function(veltrane_add_subfolders)
+    file(GLOB entries LIST_DIRECTORIES true CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*)
+    foreach(entry IN LISTS entries)
+        if(IS_DIRECTORY ${entry} AND EXISTS ${entry}/CMakeLists.txt)
+            add_subdirectory(${entry})
+        endif()
+    endforeach()
+endfunction()
