@@ -54,7 +54,7 @@ constexpr wchar_t kPrompt[] = L"请输入管理员密码";
 
 } // namespace
 
-TfrmCheck::TfrmCheck(Application& application) : Form(application) {
+TfrmCheck::TfrmCheck(Application& application) : PasswordDialog(application) {
     CreateFromLayout(kLayout);
     Application::SetWithoutTaskbarEntry(Handle());
 }
@@ -64,14 +64,9 @@ TfrmCheck::~TfrmCheck() {
 }
 
 void TfrmCheck::FormCreate() {
-    SetCaption(texts::kProductTitle);
+    PrepareFrame(kImage1, kBtnOK, kBtnCancel);
     SetItemText(kLblPassStatus, kPrompt);
     SetItemText(kLblPass, texts::kPassword);
-    SetItemText(kBtnOK, texts::kOk);
-    SetItemText(kBtnCancel, texts::kCancel);
-    SetButtonGlyph(kBtnOK, IDB_GLYPH_OK);
-    SetButtonGlyph(kBtnCancel, IDB_GLYPH_CANCEL);
-    SetPicture(kImage1, IDB_HEADER_KEY, kWhite);
     PasswordFieldPrepare(Item(kTxtPass));
     ::SetWindowSubclass(Item(kTxtPass), &TfrmCheck::PasswordFieldProc, 0, DWORD_PTR(this));
     SetActiveControl(kTxtPass);

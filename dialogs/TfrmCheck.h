@@ -3,11 +3,11 @@
 
 #include <string>
 
-#include "platform/Form.h"
+#include "dialogs/PasswordDialog.h"
 
 namespace veltrane {
 
-class TfrmCheck final : public Form {
+class TfrmCheck final : public PasswordDialog {
 public:
     explicit TfrmCheck(Application& application);
     ~TfrmCheck() override;

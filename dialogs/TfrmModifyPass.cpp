@@ -60,7 +60,7 @@ constexpr FormLayout kLayout{
 
 } // namespace
 
-TfrmModifyPass::TfrmModifyPass(Application& application, HWND centreOn) : Form(application) {
+TfrmModifyPass::TfrmModifyPass(Application& application, HWND centreOn) : PasswordDialog(application) {
     CreateFromLayout(kLayout);
     CentreOn(centreOn);
 }
@@ -71,15 +71,10 @@ TfrmModifyPass::~TfrmModifyPass() {
 }
 
 void TfrmModifyPass::FormCreate() {
-    SetCaption(texts::kProductTitle);
+    PrepareFrame(kImage1, kBtnOK, kBtnCancel);
     SetItemText(kLblPassStatus, texts::kEnterNewPassword);
     SetItemText(kLblPassword, texts::kPassword);
     SetItemText(kLblPassConfirm, texts::kEnterPasswordAgain);
-    SetItemText(kBtnOK, texts::kOk);
-    SetItemText(kBtnCancel, texts::kCancel);
-    SetButtonGlyph(kBtnOK, IDB_GLYPH_OK);
-    SetButtonGlyph(kBtnCancel, IDB_GLYPH_CANCEL);
-    SetPicture(kImage1, IDB_HEADER_KEY, kWhite);
     PasswordFieldPrepare(Item(kEdit1));
     PasswordFieldPrepare(Item(kEdit2));
     SetActiveControl(kEdit2);

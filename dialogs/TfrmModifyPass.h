@@ -3,11 +3,11 @@
 
 #include <string>
 
-#include "platform/Form.h"
+#include "dialogs/PasswordDialog.h"
 
 namespace veltrane {
 
-class TfrmModifyPass final : public Form {
+class TfrmModifyPass final : public PasswordDialog {
 public:
     explicit TfrmModifyPass(Application& application, HWND centreOn);
     ~TfrmModifyPass() override;

@@ -1,0 +1,17 @@
+#include "dialogs/PasswordDialog.h"
+
+#include "art/ArtIds.h"
+#include "texts/Texts.h"
+
+namespace veltrane {
+
+void PasswordDialog::PrepareFrame(int headerPicture, int okButton, int cancelButton) {
+    SetCaption(texts::kProductTitle);
+    SetItemText(okButton, texts::kOk);
+    SetItemText(cancelButton, texts::kCancel);
+    SetButtonGlyph(okButton, IDB_GLYPH_OK);
+    SetButtonGlyph(cancelButton, IDB_GLYPH_CANCEL);
+    SetPicture(headerPicture, IDB_HEADER_KEY, RGB(255, 255, 255));
+}
+
+} // namespace veltrane
