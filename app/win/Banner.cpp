@@ -5,7 +5,7 @@
 #include <span>
 #include <vector>
 
-#include "platform/Window.h"
+#include "platform/Resources.h"
 #include "toolkit/jpeg/JpegImage.h"
 
 namespace veltrane {
@@ -13,19 +13,6 @@ namespace veltrane {
 namespace {
 
 constexpr WORD kBitsPerPixel = 24;
-
-// Resource memory stays mapped while the module is loaded; nothing to free.
-std::span<const std::uint8_t> RawResource(int resourceId) {
-    HMODULE module = ModuleInstance();
-    HRSRC found = ::FindResourceW(module, MAKEINTRESOURCEW(resourceId), RT_RCDATA);
-    if (!found)
-        return {};
-    HGLOBAL loaded = ::LoadResource(module, found);
-    const void* data = loaded ? ::LockResource(loaded) : nullptr;
-    if (!data)
-        return {};
-    return {static_cast<const std::uint8_t*>(data), ::SizeofResource(module, found)};
-}
 
 // A 24-bit section: static controls of common controls 6 treat 32-bit ones as having alpha.
 UniqueBitmap DibSection(const JpegImage& image) {
@@ -48,7 +35,7 @@ UniqueBitmap DibSection(const JpegImage& image) {
 } // namespace
 
 UniqueBitmap BannerLoad(int resourceId) {
-    const JpegDecodeResult decoded = JpegDecode(RawResource(resourceId));
+    const JpegDecodeResult decoded = JpegDecode(ResourceData(resourceId));
     if (!decoded.Ok())
         return {};
     return DibSection(decoded.image);
