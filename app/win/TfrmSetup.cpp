@@ -11,6 +11,7 @@
 #include "dialogs/TfrmCheck.h"
 #include "dialogs/TfrmModifyPass.h"
 #include "dialogs/OpenLink.h"
+#include "platform/FlatFrame.h"
 #include "platform/LinkLabel.h"
 #include "platform/Resources.h"
 #include "platform/Restart.h"
@@ -145,6 +146,7 @@ void TfrmSetup::SetTexts() {
 
 void TfrmSetup::PrepareListView() {
     HWND list = Item(kLvProtection);
+    FlatFrameAttach(list);
     ListView_SetExtendedListViewStyle(list, LVS_EX_FULLROWSELECT | LVS_EX_CHECKBOXES | LVS_EX_GRIDLINES);
     const std::array<const wchar_t*, 3> captions{texts::kColumnPartition, texts::kColumnType,
                                                  texts::kColumnSize};

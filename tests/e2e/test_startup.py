@@ -2,6 +2,8 @@
 
 from __future__ import annotations
 
+import time
+
 from harness import SimState
 from program_helpers import (
     APP_CLASS,
@@ -141,3 +143,26 @@ def test_main_window_layout_when_shown_from_outside(wine, probe, sim):
     focus = probe.focus()
     assert focus["focus_class"].lower() == "button"
     assert probe.gettext(focus["focus"]) == "确定", "OK has the focus when first shown"
+
+
+def test_list_frame_thickens_under_the_pointer_and_with_the_focus(wine, probe, sim):
+    from program_helpers import open_main_window, screen_pixels
+
+    start_ready(wine, sim)
+    window = open_main_window(wine, probe, sim)
+    _, view = list_rows(probe, window["hwnd"])
+    left, top, right, bottom = view["rect"]
+
+    def frame_width():
+        outer, inner = screen_pixels(wine.screen, left, top + 50, 2, 1)
+        assert outer != (255, 255, 255), "the frame is drawn"
+        return 2 if inner == outer else 1
+
+    wine.screen.move(10, 10)
+    assert wait_until(lambda: frame_width() == 1)
+    wine.screen.move(left + 200, top + 80)
+    assert wait_until(lambda: frame_width() == 2), "under the pointer"
+    wine.screen.click(left + 200, top + 80)
+    wine.screen.move(10, 10)
+    time.sleep(0.3)
+    assert frame_width() == 2, "while it has the focus"
