@@ -221,10 +221,6 @@ void Form::SetPicture(int id, int resource, COLORREF background) {
     pictures_.push_back(std::move(bitmap));
 }
 
-LRESULT Form::DefaultHandling(UINT message, WPARAM wParam, LPARAM lParam) {
-    return Form::HandleMessage(message, wParam, lParam);
-}
-
 void Form::SetActiveControl(int id) {
     lastFocus_ = Item(id);
     if (::GetActiveWindow() == Handle())

@@ -37,7 +37,6 @@ public:
     // runs until a modal result is set. Returns that result.
     int ShowModal();
     void SetModalResult(int result) { modalResult_ = result; }
-    bool IsModal() const { return modal_; }
 
     bool PreTranslateMessage(MSG& msg) override;
 
@@ -59,7 +58,6 @@ protected:
     void SetButtonGlyph(int id, int stripResource);
     // A picture control shows a bitmap resource composed over the given background.
     void SetPicture(int id, int resource, COLORREF background);
-    LRESULT DefaultHandling(UINT message, WPARAM wParam, LPARAM lParam);
 
 private:
     static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);

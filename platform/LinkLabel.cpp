@@ -113,9 +113,4 @@ void LinkLabelSetup(HWND label, std::wstring address, LinkOpener opener) {
     }
 }
 
-bool LinkLabelVisited(HWND label) {
-    const LinkState* state = StateOf(label);
-    return state && state->visited;
-}
-
 } // namespace veltrane

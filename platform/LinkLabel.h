@@ -17,6 +17,5 @@ using LinkOpener = std::function<bool(const std::wstring& target)>;
 void LinkLabelClassRegister();
 // The address opened on a click; when blank, the caption is opened instead.
 void LinkLabelSetup(HWND label, std::wstring address, LinkOpener opener);
-bool LinkLabelVisited(HWND label);
 
 } // namespace veltrane

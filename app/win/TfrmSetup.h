@@ -20,9 +20,6 @@ public:
     TfrmSetup(Application& application, DriverLibrary& driver);
     ~TfrmSetup() override;
 
-    const PartitionTable& Table() const { return table_; }
-    WorkMode Mode() const { return workMode_; }
-
 private:
     void CreateComponents() override;
     void FormCreate() override;
