@@ -4,16 +4,37 @@
 
 namespace veltrane {
 
-void PasswordFieldPrepare(HWND edit) {
+void PasswordField::Attach(HWND edit, KeyPress onKeyPress) {
+    onKeyPress_ = std::move(onKeyPress);
     ::SendMessageW(edit, EM_SETLIMITTEXT, kPasswordMaxLength, 0);
     ::SendMessageW(edit, EM_SETPASSWORDCHAR, L'*', 0);
+    WindowSubclass::Attach(edit);
 }
 
-std::wstring PasswordFieldText(HWND edit) {
-    std::wstring text = HwndGetText(edit);
+std::wstring PasswordField::Text() const {
+    std::wstring text = HwndGetText(Window());
     if (!text.empty())
         ::CharLowerBuffW(text.data(), DWORD(text.size()));
     return text;
+}
+
+void PasswordField::Wipe() {
+    if (!Window())
+        return;
+    std::wstring blank(size_t(::GetWindowTextLengthW(Window())), L' ');
+    HwndSetText(Window(), blank);
+    HwndSetText(Window(), L"");
+}
+
+LRESULT PasswordField::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_CHAR && onKeyPress_) {
+        wchar_t key = wchar_t(wParam);
+        onKeyPress_(key);
+        if (key == 0)
+            return 0;
+        wParam = key;
+    }
+    return Default(message, wParam, lParam);
 }
 
 void WideStringWipe(std::wstring& text) {
@@ -21,12 +42,6 @@ void WideStringWipe(std::wstring& text) {
     for (size_t i = 0; i < text.capacity(); ++i)
         p[i] = 0;
     text.clear();
-}
-
-void PasswordFieldWipe(HWND edit) {
-    std::wstring blank(size_t(::GetWindowTextLengthW(edit)), L' ');
-    HwndSetText(edit, blank); // overwrite the edit's buffer before emptying it
-    HwndSetText(edit, L"");
 }
 
 } // namespace veltrane

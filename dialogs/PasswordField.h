@@ -1,18 +1,32 @@
 #pragma once
 // The masked password fields of the dialogs: '*' for each character, at most 8, lower case.
 
-#include <windows.h>
-
+#include <functional>
 #include <string>
+
+#include "platform/Subclass.h"
 
 namespace veltrane {
 
 inline constexpr int kPasswordMaxLength = 8;
 
-void PasswordFieldPrepare(HWND edit);
-// The field's text, lower-cased whatever reached it.
-std::wstring PasswordFieldText(HWND edit);
-void PasswordFieldWipe(HWND edit);
+class PasswordField final : public WindowSubclass {
+public:
+    // Sees each typed character first and may swallow it by setting it to 0.
+    using KeyPress = std::function<void(wchar_t& key)>;
+
+    void Attach(HWND edit, KeyPress onKeyPress = {});
+    // The field's text, lower-cased whatever reached it. The caller wipes it after use.
+    std::wstring Text() const;
+    // Overwrites the edit's buffer before emptying it, so the text does not outlive the field.
+    void Wipe();
+
+private:
+    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+    KeyPress onKeyPress_;
+};
+
 // Zeroes a string's characters before it is released.
 void WideStringWipe(std::wstring& text);
 

@@ -70,7 +70,7 @@ TfrmAbout::TfrmAbout(Application& application) : Form(application) {
 }
 
 void TfrmAbout::Execute(Application& application) {
-    TfrmAbout dialog(application);
+    Owned<TfrmAbout> dialog(application);
     dialog.ShowModal();
 }
 

@@ -5,7 +5,7 @@
 
 namespace veltrane {
 
-class TfrmAbout final : public Form {
+class TfrmAbout : public Form {
 public:
     explicit TfrmAbout(Application& application);
 

@@ -1,9 +1,6 @@
 #include "dialogs/TfrmCheck.h"
 
-#include <commctrl.h>
-
 #include "art/ArtIds.h"
-#include "dialogs/PasswordField.h"
 #include "texts/Texts.h"
 
 namespace veltrane {
@@ -50,8 +47,6 @@ constexpr FormLayout kLayout{
     kControls,
 };
 
-constexpr wchar_t kPrompt[] = L"请输入管理员密码";
-
 } // namespace
 
 TfrmCheck::TfrmCheck(Application& application) : PasswordDialog(application) {
@@ -59,16 +54,15 @@ TfrmCheck::TfrmCheck(Application& application) : PasswordDialog(application) {
     Application::SetWithoutTaskbarEntry(Handle());
 }
 
-TfrmCheck::~TfrmCheck() {
+void TfrmCheck::FormDestroy() {
     WipePassword();
 }
 
 void TfrmCheck::FormCreate() {
     PrepareFrame(kImage1, kBtnOK, kBtnCancel);
-    SetItemText(kLblPassStatus, kPrompt);
+    SetItemText(kLblPassStatus, texts::kEnterAdminPassword);
     SetItemText(kLblPass, texts::kPassword);
-    PasswordFieldPrepare(Item(kTxtPass));
-    ::SetWindowSubclass(Item(kTxtPass), &TfrmCheck::PasswordFieldProc, 0, DWORD_PTR(this));
+    TxtPass.Attach(Item(kTxtPass), [this](wchar_t& key) { TxtUserKeyPress(key); });
     SetActiveControl(kTxtPass);
 }
 
@@ -80,12 +74,11 @@ void TfrmCheck::FormShow() {
 }
 
 std::wstring TfrmCheck::Password() const {
-    return PasswordFieldText(Item(kTxtPass));
+    return TxtPass.Text();
 }
 
 void TfrmCheck::WipePassword() {
-    if (Item(kTxtPass))
-        PasswordFieldWipe(Item(kTxtPass));
+    TxtPass.Wipe();
 }
 
 void TfrmCheck::TxtUserKeyPress(wchar_t& key) {
@@ -93,19 +86,6 @@ void TfrmCheck::TxtUserKeyPress(wchar_t& key) {
         key = 0;
         SetModalResult(kModalOk);
     }
-}
-
-LRESULT CALLBACK TfrmCheck::PasswordFieldProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
-                                              DWORD_PTR self) {
-    if (message == WM_CHAR) {
-        wchar_t key = wchar_t(wParam);
-        reinterpret_cast<TfrmCheck*>(self)->TxtUserKeyPress(key);
-        if (key == 0)
-            return 0;
-    } else if (message == WM_NCDESTROY) {
-        ::RemoveWindowSubclass(hwnd, &TfrmCheck::PasswordFieldProc, 0);
-    }
-    return ::DefSubclassProc(hwnd, message, wParam, lParam);
 }
 
 } // namespace veltrane

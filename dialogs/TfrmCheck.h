@@ -4,13 +4,13 @@
 #include <string>
 
 #include "dialogs/PasswordDialog.h"
+#include "dialogs/PasswordField.h"
 
 namespace veltrane {
 
-class TfrmCheck final : public PasswordDialog {
+class TfrmCheck : public PasswordDialog {
 public:
     explicit TfrmCheck(Application& application);
-    ~TfrmCheck() override;
 
     // The typed text, letters in lower case. The caller wipes it after use.
     std::wstring Password() const;
@@ -20,9 +20,10 @@ public:
 private:
     void FormCreate() override;
     void FormShow() override;
+    void FormDestroy() override;
     void TxtUserKeyPress(wchar_t& key);
-    static LRESULT CALLBACK PasswordFieldProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam,
-                                              UINT_PTR id, DWORD_PTR self);
+
+    PasswordField TxtPass;
 };
 
 } // namespace veltrane

@@ -1,7 +1,6 @@
 #include "dialogs/TfrmModifyPass.h"
 
 #include "art/ArtIds.h"
-#include "dialogs/PasswordField.h"
 #include "dialogs/PasswordRules.h"
 #include "texts/Cp936.h"
 #include "texts/Texts.h"
@@ -65,9 +64,9 @@ TfrmModifyPass::TfrmModifyPass(Application& application, HWND centreOn) : Passwo
     CentreOn(centreOn);
 }
 
-TfrmModifyPass::~TfrmModifyPass() {
-    PasswordFieldWipe(Item(kEdit1));
-    PasswordFieldWipe(Item(kEdit2));
+void TfrmModifyPass::FormDestroy() {
+    Edit1.Wipe();
+    Edit2.Wipe();
 }
 
 void TfrmModifyPass::FormCreate() {
@@ -75,8 +74,8 @@ void TfrmModifyPass::FormCreate() {
     SetItemText(kLblPassStatus, texts::kEnterNewPassword);
     SetItemText(kLblPassword, texts::kPassword);
     SetItemText(kLblPassConfirm, texts::kEnterPasswordAgain);
-    PasswordFieldPrepare(Item(kEdit1));
-    PasswordFieldPrepare(Item(kEdit2));
+    Edit1.Attach(Item(kEdit1));
+    Edit2.Attach(Item(kEdit2));
     SetActiveControl(kEdit2);
 }
 
@@ -91,7 +90,7 @@ void TfrmModifyPass::CentreOn(HWND window) {
 }
 
 std::wstring TfrmModifyPass::NewPassword() const {
-    return PasswordFieldText(Item(kEdit1));
+    return Edit1.Text();
 }
 
 void TfrmModifyPass::OnCommand(int id, int code) {
@@ -100,8 +99,8 @@ void TfrmModifyPass::OnCommand(int id, int code) {
 }
 
 void TfrmModifyPass::btnOkClick() {
-    std::wstring first = PasswordFieldText(Item(kEdit1));
-    std::wstring second = PasswordFieldText(Item(kEdit2));
+    std::wstring first = Edit1.Text();
+    std::wstring second = Edit2.Text();
     // The library sees 8-bit strings, so that is what must agree.
     const bool same = NewPasswordConfirmed(ToCodePage936(first), ToCodePage936(second));
     WideStringWipe(first);

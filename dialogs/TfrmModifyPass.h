@@ -4,23 +4,27 @@
 #include <string>
 
 #include "dialogs/PasswordDialog.h"
+#include "dialogs/PasswordField.h"
 
 namespace veltrane {
 
-class TfrmModifyPass final : public PasswordDialog {
+class TfrmModifyPass : public PasswordDialog {
 public:
     explicit TfrmModifyPass(Application& application, HWND centreOn);
-    ~TfrmModifyPass() override;
 
     // The new password (the upper field), letters in lower case.
     std::wstring NewPassword() const;
 
 private:
     void FormCreate() override;
+    void FormDestroy() override;
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
     void OnCommand(int id, int code) override;
     void btnOkClick();
     void CentreOn(HWND window);
+
+    PasswordField Edit1;
+    PasswordField Edit2;
 };
 
 } // namespace veltrane

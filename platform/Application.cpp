@@ -1,7 +1,6 @@
 #include "platform/Application.h"
 
-#include <algorithm>
-
+#include "platform/Guard.h"
 #include "platform/MessageDialog.h"
 #include "platform/Window.h"
 
@@ -27,14 +26,6 @@ void Application::SetTitle(std::wstring_view title) {
     HwndSetText(window_.Get(), title_);
 }
 
-void Application::AddHook(ApplicationHook* hook) {
-    hooks_.push_back(hook);
-}
-
-void Application::RemoveHook(ApplicationHook* hook) {
-    std::erase(hooks_, hook);
-}
-
 void Application::SetNavigator(HWND window, KeyboardNavigator* navigator) {
     if (navigator)
         ::SetPropW(window, kNavigatorProperty, navigator);
@@ -50,17 +41,12 @@ LRESULT CALLBACK Application::WindowProc(HWND hwnd, UINT message, WPARAM wParam,
     auto* self = reinterpret_cast<Application*>(::GetWindowLongPtrW(hwnd, GWLP_USERDATA));
     if (!self || !self->window_)
         return ::DefWindowProcW(hwnd, message, wParam, lParam);
-    try {
-        return self->HandleMessage(message, wParam, lParam);
-    } catch (...) {
-        return ::DefWindowProcW(hwnd, message, wParam, lParam);
-    }
+    return MessageGuard(
+        "application", message, [&] { return self->HandleMessage(message, wParam, lParam); },
+        [&] { return ::DefWindowProcW(hwnd, message, wParam, lParam); });
 }
 
 LRESULT Application::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
-    const std::vector<ApplicationHook*> hooks = hooks_; // a hook may remove itself
-    for (ApplicationHook* hook : hooks)
-        hook->BeforeMessage(message, wParam, lParam);
     const bool closeRequest = message == WM_CLOSE || (message == WM_SYSCOMMAND && wParam == SC_CLOSE);
     if (closeRequest) {
         // Closing the taskbar entry closes the main window, which ends the program.
@@ -77,7 +63,10 @@ void Application::Dispatch(MSG& msg) {
     HWND root = msg.hwnd ? ::GetAncestor(msg.hwnd, GA_ROOT) : nullptr;
     if (root) {
         auto* navigator = static_cast<KeyboardNavigator*>(::GetPropW(root, kNavigatorProperty));
-        if (navigator && navigator->PreTranslateMessage(msg))
+        // A key press that fails counts as handled: it is not dispatched a second time.
+        if (navigator && MessageGuard(
+                             "key press", msg.message, [&] { return navigator->PreTranslateMessage(msg); },
+                             [] { return true; }))
             return;
     }
     ::TranslateMessage(&msg);
@@ -154,7 +143,7 @@ void Application::RefreshTaskbarEntry() {
 }
 
 void Application::ShowMessage(std::wstring_view text) {
-    MessageDialogShow(window_.Get(), title_, text);
+    MessageDialogShow(window_.Get(), title_, text, messageButton_);
 }
 
 } // namespace veltrane

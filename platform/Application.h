@@ -4,18 +4,10 @@
 
 #include <string>
 #include <string_view>
-#include <vector>
 
 #include "platform/Handles.h"
 
 namespace veltrane {
-
-// Sees each message of the application window before the application handles it; never consumes.
-class ApplicationHook {
-public:
-    virtual ~ApplicationHook() = default;
-    virtual void BeforeMessage(UINT message, WPARAM wParam, LPARAM lParam) = 0;
-};
 
 // A top-level window that wants first look at keyboard messages meant for its controls.
 class KeyboardNavigator {
@@ -38,8 +30,6 @@ public:
     void SetMainWindow(HWND window) { mainWindow_ = window; }
     HWND MainWindow() const { return mainWindow_; }
 
-    void AddHook(ApplicationHook* hook);
-    void RemoveHook(ApplicationHook* hook);
     static void SetNavigator(HWND window, KeyboardNavigator* navigator);
 
     // Runs the message loop until Terminate; returns at once when it was already asked to end.
@@ -58,7 +48,8 @@ public:
     static void SetWithoutTaskbarEntry(HWND window);
 
     // The standard message box: modal, centred on the screen, no icon, the application title as
-    // caption and one button "OK".
+    // caption and one button with the given caption.
+    void SetMessageButtonText(std::wstring_view text) { messageButton_ = text; }
     void ShowMessage(std::wstring_view text);
 
 private:
@@ -69,7 +60,7 @@ private:
     UniqueWindow window_;
     std::wstring title_;
     HWND mainWindow_ = nullptr;
-    std::vector<ApplicationHook*> hooks_;
+    std::wstring messageButton_;
     bool terminated_ = false;
 };
 

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 
+#include "platform/Paint.h"
 #include "platform/Window.h"
 
 namespace veltrane {
@@ -14,21 +15,18 @@ constexpr int kGlyphSize = 16;
 constexpr int kGlyphSlots[] = {0, 0, 0, 1, 0, 0};
 
 UniqueBitmap BitmapCopy(HBITMAP source, int x, int width, int height) {
-    HDC screen = ::GetDC(nullptr);
-    HDC from = ::CreateCompatibleDC(screen);
-    HDC to = ::CreateCompatibleDC(screen);
+    ScreenDC screen;
+    MemoryDC from(screen.Get());
+    MemoryDC to(screen.Get());
     BITMAPINFO info{};
     info.bmiHeader = {sizeof(BITMAPINFOHEADER), width, height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
     void* bits = nullptr;
-    UniqueBitmap copy(::CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+    UniqueBitmap copy(::CreateDIBSection(screen.Get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
     if (copy) {
-        ScopedSelect a(from, source);
-        ScopedSelect b(to, copy.Get());
-        ::BitBlt(to, 0, 0, width, height, from, x, 0, SRCCOPY);
+        ScopedSelect a(from.Get(), source);
+        ScopedSelect b(to.Get(), copy.Get());
+        ::BitBlt(to.Get(), 0, 0, width, height, from.Get(), x, 0, SRCCOPY);
     }
-    ::DeleteDC(to);
-    ::DeleteDC(from);
-    ::ReleaseDC(nullptr, screen);
     return copy;
 }
 
@@ -76,6 +74,12 @@ UniqueImageList ButtonGlyphList(int resourceId) {
         ::ImageList_Add(list.Get(), image.Get(), nullptr);
     }
     return list;
+}
+
+void StaticSetBitmap(HWND control, HBITMAP bitmap, HBITMAP given) {
+    auto previous = HBITMAP(::SendMessageW(control, STM_SETIMAGE, IMAGE_BITMAP, LPARAM(bitmap)));
+    if (previous && previous != given)
+        ::DeleteObject(previous);
 }
 
 } // namespace veltrane

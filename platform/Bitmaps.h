@@ -14,4 +14,9 @@ UniqueImageList ImageListFromStrip(int resourceId, int size);
 // A button glyph: the strip holds the normal image and its greyed twin for the disabled state.
 UniqueImageList ButtonGlyphList(int resourceId);
 
+// Shows `bitmap` in a static control. Version 6 of the common controls keeps a copy of its own of a
+// bitmap with alpha and hands that copy back on the next STM_SETIMAGE: a handle coming back that is
+// not `given` (the caller's previous bitmap, which stays the caller's) is such a copy and is freed.
+void StaticSetBitmap(HWND control, HBITMAP bitmap, HBITMAP given);
+
 } // namespace veltrane

@@ -1,15 +1,14 @@
 #include "platform/Containers.h"
 
-#include <commctrl.h>
-
-#include "platform/Handles.h"
+#include "platform/Guard.h"
+#include "platform/Paint.h"
 #include "platform/Window.h"
 
 namespace veltrane {
 
-const wchar_t kPanelClass[] = L"TPanel";
-
 namespace {
+constexpr wchar_t kPanelClass[] = L"TPanel";
+} // namespace
 
 bool IsChildNotification(UINT message) {
     switch (message) {
@@ -26,46 +25,88 @@ bool IsChildNotification(UINT message) {
     }
 }
 
-LRESULT CALLBACK PanelProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (IsChildNotification(message))
-        return ::SendMessageW(::GetParent(hwnd), message, wParam, lParam);
-    if (message == WM_ERASEBKGND) {
-        RECT r;
-        ::GetClientRect(hwnd, &r);
-        UniqueBrush brush(::CreateSolidBrush(ContainerColor(hwnd)));
-        ::FillRect(HDC(wParam), &r, brush.Get());
-        return TRUE;
+Panel::~Panel() {
+    if (window_) {
+        Withdraw();
+        ::SetWindowLongPtrW(window_, GWLP_USERDATA, 0);
     }
-    return ::DefWindowProcW(hwnd, message, wParam, lParam);
 }
 
-LRESULT CALLBACK GroupBoxProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR) {
-    if (IsChildNotification(message))
-        return ::SendMessageW(::GetParent(hwnd), message, wParam, lParam);
-    if (message == WM_NCDESTROY)
-        ::RemoveWindowSubclass(hwnd, &GroupBoxProc, 0);
-    return ::DefSubclassProc(hwnd, message, wParam, lParam);
+HWND Panel::Create(HWND parent, int id, const RECT& bounds, DWORD style, DWORD exStyle) {
+    WindowClassRegister(kPanelClass, &Panel::WindowProc);
+    ::CreateWindowExW(exStyle, kPanelClass, L"", WS_CHILD | WS_VISIBLE | style, bounds.left, bounds.top,
+                      bounds.right - bounds.left, bounds.bottom - bounds.top, parent, HMENU(INT_PTR(id)),
+                      ModuleInstance(), this);
+    return window_;
 }
 
-} // namespace
-
-void PanelClassRegister() {
-    WindowClassRegister(kPanelClass, &PanelProc);
+void Panel::SetPainter(Painter painter) {
+    painter_ = std::move(painter);
+    BackgroundChanged();
+    if (window_)
+        ::RedrawWindow(window_, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN);
 }
 
-void GroupBoxMakeContainer(HWND groupBox) {
-    ::SetWindowSubclass(groupBox, &GroupBoxProc, 0, 0);
-}
-
-COLORREF ContainerColor(HWND control) {
-    wchar_t className[32];
-    for (HWND w = control; w; w = ::GetParent(w)) {
-        if (::GetClassNameW(w, className, 32) && lstrcmpW(className, kPanelClass) == 0)
-            return COLORREF(::GetWindowLongPtrW(w, GWLP_USERDATA));
-        if (!(::GetWindowLongW(w, GWL_STYLE) & WS_CHILD))
-            break;
+void Panel::PaintBackground(HDC dc, const RECT& area) {
+    if (painter_) {
+        RECT client{};
+        ::GetClientRect(window_, &client);
+        painter_(dc, client);
+        return;
     }
-    return CLR_INVALID;
+    ::FillRect(dc, &area, brush_.Get());
+}
+
+LRESULT Panel::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    if (IsChildNotification(message))
+        return ::SendMessageW(::GetParent(window_), message, wParam, lParam);
+    switch (message) {
+    case WM_ERASEBKGND:
+        return TRUE; // painted with everything else, off screen
+    case WM_PAINT: {
+        PaintDC paint(window_);
+        DoubleBuffer buffer(paint.Get(), paint.Area());
+        PaintBackground(buffer.Get(), paint.Area());
+        return 0;
+    }
+    case WM_PRINTCLIENT: {
+        RECT client{};
+        ::GetClientRect(window_, &client);
+        PaintBackground(HDC(wParam), client);
+        return 0;
+    }
+    case WM_SIZE:
+        BackgroundChanged();
+        break;
+    }
+    return ::DefWindowProcW(window_, message, wParam, lParam);
+}
+
+LRESULT CALLBACK Panel::WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_NCCREATE) {
+        auto* self = static_cast<Panel*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
+        self->window_ = hwnd;
+        ::SetWindowLongPtrW(hwnd, GWLP_USERDATA, LONG_PTR(self));
+        self->ProvideFor(hwnd);
+    }
+    auto* self = reinterpret_cast<Panel*>(::GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+    if (!self)
+        return ::DefWindowProcW(hwnd, message, wParam, lParam);
+    if (message == WM_NCDESTROY) {
+        self->Withdraw();
+        self->window_ = nullptr;
+        ::SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
+        return ::DefWindowProcW(hwnd, message, wParam, lParam);
+    }
+    return MessageGuard(
+        "panel", message, [&] { return self->HandleMessage(message, wParam, lParam); },
+        [&] { return ::DefWindowProcW(hwnd, message, wParam, lParam); });
+}
+
+LRESULT GroupBoxContainer::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    if (IsChildNotification(message))
+        return ::SendMessageW(::GetParent(Window()), message, wParam, lParam);
+    return Default(message, wParam, lParam);
 }
 
 } // namespace veltrane

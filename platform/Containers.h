@@ -2,16 +2,48 @@
 // Windows that hold other controls: panels and group boxes. Both pass their children's
 // notifications up, so the form sees every control's commands.
 
-#include <windows.h>
+#include <functional>
+
+#include "platform/Background.h"
+#include "platform/Subclass.h"
 
 namespace veltrane {
 
-extern const wchar_t kPanelClass[];
+// A plain child window that holds controls and shows a background: a solid colour, or whatever
+// its painter draws.
+class Panel final : public BackgroundProvider {
+public:
+    using Painter = std::function<void(HDC dc, const RECT& client)>;
 
-void PanelClassRegister();
+    explicit Panel(COLORREF color) : color_(color), brush_(::CreateSolidBrush(color)) {}
+    ~Panel() override;
+
+    // Creates the panel's window; `style` adds to WS_CHILD | WS_VISIBLE.
+    HWND Create(HWND parent, int id, const RECT& bounds, DWORD style, DWORD exStyle);
+    HWND Handle() const { return window_; }
+    // Draws the background from now on instead of the solid colour.
+    void SetPainter(Painter painter);
+
+    void PaintBackground(HDC dc, const RECT& area) override;
+    COLORREF SolidBackground() const override { return painter_ ? CLR_INVALID : color_; }
+
+private:
+    static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
+
+    HWND window_ = nullptr;
+    COLORREF color_;
+    UniqueBrush brush_;
+    Painter painter_;
+};
+
 // Lets a standard group box hold controls of its own.
-void GroupBoxMakeContainer(HWND groupBox);
-// The background colour of the panel that holds a control, or CLR_INVALID.
-COLORREF ContainerColor(HWND control);
+class GroupBoxContainer final : public WindowSubclass {
+private:
+    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+};
+
+// Notifications a container hands to its parent unchanged.
+bool IsChildNotification(UINT message);
 
 } // namespace veltrane

@@ -3,7 +3,7 @@
 #include <commctrl.h>
 
 #include "platform/Bitmaps.h"
-#include "platform/Containers.h"
+#include "platform/Guard.h"
 #include "platform/LinkLabel.h"
 #include "platform/Window.h"
 
@@ -22,7 +22,7 @@ ControlClass ClassOf(ControlKind kind) {
     case ControlKind::Picture:
         return {L"Static", SS_NOTIFY, 0};
     case ControlKind::Panel:
-        return {kPanelClass, WS_CLIPSIBLINGS, WS_EX_CONTROLPARENT};
+        return {nullptr, WS_CLIPSIBLINGS, WS_EX_CONTROLPARENT};
     case ControlKind::GroupBox:
         return {L"Button", BS_GROUPBOX, WS_EX_CONTROLPARENT};
     case ControlKind::ListView:
@@ -54,15 +54,24 @@ UniqueFont FontCreate(const wchar_t* face, int height) {
 
 // Pixels per logical inch of the screen; layouts are drawn for 96.
 int ScreenTextScale() {
-    HDC screen = ::GetDC(nullptr);
-    const int dpi = ::GetDeviceCaps(screen, LOGPIXELSY);
-    ::ReleaseDC(nullptr, screen);
+    const int dpi = ::GetDeviceCaps(ScreenDC().Get(), LOGPIXELSY);
     return dpi > 0 ? dpi : kUnscaled;
 }
 
 } // namespace
 
-Form::~Form() = default;
+Form::~Form() {
+    if (window_)
+        ::OutputDebugStringA("veltrane: a form was not held as Owned; its members died before its window\n");
+    Destroy();
+}
+
+void Form::Destroy() {
+    if (!window_)
+        return;
+    ReleasePictures();
+    window_.Reset(); // WM_NCDESTROY detaches the form
+}
 
 int Form::Scaled(int pixels) const {
     return ::MulDiv(pixels, scale_, kUnscaled);
@@ -143,14 +152,16 @@ int Form::ShowModal() {
     const std::vector<HWND> disabled = DisableThreadWindowsExcept(Handle());
     Show();
     while (modalResult_ == kModalNone) {
-        if (!App().HandleOneMessage()) {
+        // A window destroyed under the loop (by a handler, or by the system) ends it as Cancel.
+        if (!Handle() || !App().HandleOneMessage()) {
             modalResult_ = kModalCancel;
             break;
         }
     }
     for (HWND w : disabled)
         ::EnableWindow(w, TRUE);
-    Hide();
+    if (Handle())
+        Hide();
     modal_ = false;
     return modalResult_;
 }
@@ -216,9 +227,24 @@ void Form::SetButtonGlyph(int id, int stripResource) {
 }
 
 void Form::SetPicture(int id, int resource, COLORREF background) {
-    UniqueBitmap bitmap = BitmapLoadOver(resource, background);
-    ::SendMessageW(Item(id), STM_SETIMAGE, IMAGE_BITMAP, LPARAM(bitmap.Get()));
-    pictures_.push_back(std::move(bitmap));
+    SetPicture(id, BitmapLoadOver(resource, background));
+}
+
+void Form::SetPicture(int id, UniqueBitmap bitmap) {
+    UniqueBitmap& shown = pictures_[id];
+    StaticSetBitmap(Item(id), bitmap.Get(), shown.Get());
+    shown = std::move(bitmap);
+}
+
+// Takes each picture back from its control, so that a copy the control made is freed too.
+void Form::ReleasePictures() {
+    for (auto& [id, bitmap] : pictures_)
+        StaticSetBitmap(Item(id), nullptr, bitmap.Get());
+}
+
+Panel* Form::PanelOf(int id) const {
+    auto it = panels_.find(id);
+    return it == panels_.end() ? nullptr : it->second.get();
 }
 
 void Form::SetActiveControl(int id) {
@@ -229,7 +255,6 @@ void Form::SetActiveControl(int id) {
 
 void Form::CreateFromLayout(const FormLayout& layout) {
     layout_ = &layout;
-    PanelClassRegister();
     LinkLabelClassRegister();
     scale_ = layout.scalesWithTextSize ? ScreenTextScale() : kUnscaled;
     WindowClassRegister(layout.className, &Form::WindowProc, nullptr, CS_DBLCLKS);
@@ -250,16 +275,26 @@ void Form::CreateFromLayout(const FormLayout& layout) {
 HWND Form::CreateControl(const ControlLayout& control) {
     const ControlClass cls = ClassOf(control.kind);
     HWND parent = control.parent ? Item(control.parent) : Handle();
-    HWND hwnd = ::CreateWindowExW(cls.exStyle, cls.className, control.caption,
-                                  WS_CHILD | WS_VISIBLE | cls.style | control.style, Scaled(control.x),
-                                  Scaled(control.y), Scaled(control.width), Scaled(control.height), parent,
-                                  HMENU(INT_PTR(control.id)), ModuleInstance(), nullptr);
+    const RECT bounds{Scaled(control.x), Scaled(control.y), Scaled(control.x + control.width),
+                      Scaled(control.y + control.height)};
+    HWND hwnd = nullptr;
+    if (control.kind == ControlKind::Panel) {
+        auto panel = std::make_unique<Panel>(control.color == kNoColor ? SolidBackground() : control.color);
+        hwnd = panel->Create(parent, control.id, bounds, cls.style | control.style, cls.exStyle);
+        panels_[control.id] = std::move(panel);
+    } else {
+        hwnd = ::CreateWindowExW(cls.exStyle, cls.className, control.caption,
+                                 WS_CHILD | WS_VISIBLE | cls.style | control.style, bounds.left, bounds.top,
+                                 bounds.right - bounds.left, bounds.bottom - bounds.top, parent,
+                                 HMENU(INT_PTR(control.id)), ModuleInstance(), nullptr);
+    }
     if (!hwnd)
         return nullptr;
-    if (control.kind == ControlKind::Panel)
-        ::SetWindowLongPtrW(hwnd, GWLP_USERDATA, LONG_PTR(control.color));
-    if (control.kind == ControlKind::GroupBox)
-        GroupBoxMakeContainer(hwnd);
+    if (control.kind == ControlKind::GroupBox) {
+        auto container = std::make_unique<GroupBoxContainer>();
+        container->Attach(hwnd);
+        containers_.push_back(std::move(container));
+    }
     const int height = control.fontHeight ? control.fontHeight : layout_->fontHeight;
     ::SendMessageW(hwnd, WM_SETFONT, WPARAM(FontOfHeight(height)), FALSE);
     return hwnd;
@@ -272,24 +307,24 @@ HFONT Form::FontOfHeight(int height) {
     return font.Get();
 }
 
-HBRUSH Form::BrushOfColor(COLORREF color) {
-    UniqueBrush& brush = brushes_[color];
-    if (!brush)
-        brush.Reset(::CreateSolidBrush(color));
-    return brush.Get();
-}
-
-COLORREF Form::BackgroundColor() const {
+COLORREF Form::SolidBackground() const {
     return layout_->background == kNoColor ? ::GetSysColor(COLOR_BTNFACE) : layout_->background;
 }
 
-LRESULT Form::ControlColor(HDC dc, HWND control) {
-    COLORREF color = ContainerColor(control);
-    if (color == CLR_INVALID)
-        color = BackgroundColor();
-    ::SetBkColor(dc, color);
-    ::SetBkMode(dc, TRANSPARENT);
-    return LRESULT(BrushOfColor(color));
+void Form::PaintBackground(HDC dc, const RECT& area) {
+    ::FillRect(dc, &area, gdi_.Brush(SolidBackground()));
+}
+
+HBRUSH Form::OnControlColor(HDC dc, HWND control) {
+    BackgroundProvider* holder = BackgroundProviderOf(control);
+    return (holder ? holder : this)->BrushFor(control, dc);
+}
+
+void Form::PaintClient() {
+    PaintDC paint(Handle());
+    DoubleBuffer buffer(paint.Get(), paint.Area());
+    PaintBackground(buffer.Get(), paint.Area());
+    Paint(buffer.Get(), paint.Area());
 }
 
 void Form::Activated(bool active) {
@@ -315,12 +350,22 @@ LRESULT Form::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         return OnNotify(*reinterpret_cast<const NMHDR*>(lParam));
     case WM_CTLCOLORSTATIC:
     case WM_CTLCOLORBTN:
-        return ControlColor(HDC(wParam), HWND(lParam));
-    case WM_ERASEBKGND: {
-        RECT r;
-        ::GetClientRect(Handle(), &r);
-        ::FillRect(HDC(wParam), &r, BrushOfColor(BackgroundColor()));
-        return TRUE;
+        return LRESULT(OnControlColor(HDC(wParam), HWND(lParam)));
+    case WM_DRAWITEM:
+        if (OnDrawItem(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam)))
+            return TRUE;
+        break;
+    case WM_ERASEBKGND:
+        return TRUE; // the background is painted with the rest, off screen
+    case WM_PAINT:
+        PaintClient();
+        return 0;
+    case WM_PRINTCLIENT: {
+        RECT client{};
+        ::GetClientRect(Handle(), &client);
+        PaintBackground(HDC(wParam), client);
+        Paint(HDC(wParam), client);
+        return 0;
     }
     case WM_ACTIVATE:
         Activated(LOWORD(wParam) != WA_INACTIVE);
@@ -328,32 +373,41 @@ LRESULT Form::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_CLOSE:
         OnClose();
         return 0;
+    case WM_DESTROY:
+        FormDestroy();
+        break;
     }
     return ::DefWindowProcW(Handle(), message, wParam, lParam);
 }
 
+void Form::Attached(HWND hwnd) {
+    window_.Reset(hwnd);
+    ::SetWindowLongPtrW(hwnd, GWLP_USERDATA, LONG_PTR(this));
+    Application::SetNavigator(hwnd, this);
+    ProvideFor(hwnd);
+}
+
+void Form::Detached() {
+    HWND hwnd = window_.Release();
+    Withdraw();
+    Application::SetNavigator(hwnd, nullptr);
+    ::SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
+    items_.clear();
+}
+
 LRESULT CALLBACK Form::WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_NCCREATE) {
-        auto* self = static_cast<Form*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
-        self->window_.Reset(hwnd);
-        ::SetWindowLongPtrW(hwnd, GWLP_USERDATA, LONG_PTR(self));
-        Application::SetNavigator(hwnd, self);
-    }
+    if (message == WM_NCCREATE)
+        static_cast<Form*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams)->Attached(hwnd);
     auto* self = reinterpret_cast<Form*>(::GetWindowLongPtrW(hwnd, GWLP_USERDATA));
     if (!self || !self->layout_)
         return ::DefWindowProcW(hwnd, message, wParam, lParam);
     if (message == WM_NCDESTROY) {
-        ::SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
-        Application::SetNavigator(hwnd, nullptr);
-        self->window_.Release();
+        self->Detached();
         return ::DefWindowProcW(hwnd, message, wParam, lParam);
     }
-    try {
-        return self->HandleMessage(message, wParam, lParam);
-    } catch (...) {
-        // Nothing may unwind through the system's dispatcher.
-        return ::DefWindowProcW(hwnd, message, wParam, lParam);
-    }
+    return MessageGuard(
+        "form", message, [&] { return self->HandleMessage(message, wParam, lParam); },
+        [&] { return ::DefWindowProcW(hwnd, message, wParam, lParam); });
 }
 
 } // namespace veltrane

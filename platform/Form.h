@@ -3,23 +3,32 @@
 // virtual handlers, everything not consumed passed on to the default handling.
 
 #include <map>
+#include <memory>
 #include <string_view>
 #include <vector>
 
 #include "platform/Application.h"
+#include "platform/Background.h"
+#include "platform/Containers.h"
 #include "platform/Handles.h"
 #include "platform/Layout.h"
+#include "platform/Paint.h"
 
 namespace veltrane {
 
 inline constexpr int kUnscaled = 96;
 
-class Form : public KeyboardNavigator {
+// Every form is held as Owned<TheForm> (see below), so that its window is destroyed before any
+// member of the form dies.
+class Form : public KeyboardNavigator, public BackgroundProvider {
 public:
     explicit Form(Application& application) : application_(application) {}
     Form(const Form&) = delete;
     Form& operator=(const Form&) = delete;
     ~Form() override;
+
+    // Destroys the window and its controls while everything they paint with still exists.
+    void Destroy();
 
     HWND Handle() const { return window_.Get(); }
     HWND Item(int id) const;
@@ -48,42 +57,71 @@ protected:
     virtual void CreateComponents() {}
     virtual void FormCreate() {}
     virtual void FormShow() {}
+    // The window is being destroyed; its controls still exist.
+    virtual void FormDestroy() {}
     virtual LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
     virtual void OnCommand(int id, int code) { (void)id, (void)code; }
     virtual LRESULT OnNotify(const NMHDR& header) { return (void)header, 0; }
     // The close request: a modal window ends with Cancel, any other hides.
     virtual void OnClose();
+
+    // Painting. The client area is painted off screen, background first, then Paint, and copied
+    // in one piece; WM_ERASEBKGND does nothing.
+    void PaintBackground(HDC dc, const RECT& area) override;
+    COLORREF SolidBackground() const override;
+    virtual void Paint(HDC dc, const RECT& area) { (void)dc, (void)area; }
+    // An owner-drawn control of the form, or of a panel or group box in it; false leaves it undrawn.
+    virtual bool OnDrawItem(const DRAWITEMSTRUCT& item) { return (void)item, false; }
+    // The brush a static text or button fills its background with: by default the background of the
+    // window holding it, lined up with the control.
+    virtual HBRUSH OnControlColor(HDC dc, HWND control);
+
     void SetActiveControl(int id);
     // A 16 x 16 glyph beside the button's caption; the strip's second image shows while disabled.
     void SetButtonGlyph(int id, int stripResource);
     // A picture control shows a bitmap resource composed over the given background.
     void SetPicture(int id, int resource, COLORREF background);
+    // A picture control shows the bitmap, which the form keeps until the control is gone.
+    void SetPicture(int id, UniqueBitmap bitmap);
+    Panel* PanelOf(int id) const;
+    GdiCache& Gdi() { return gdi_; }
 
 private:
     static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+    void Attached(HWND hwnd);
+    void Detached();
     HWND CreateControl(const ControlLayout& control);
     HFONT FontOfHeight(int height);
-    HBRUSH BrushOfColor(COLORREF color);
-    LRESULT ControlColor(HDC dc, HWND control);
-    COLORREF BackgroundColor() const;
+    void PaintClient();
     void Activated(bool active);
     void ButtonClicked(int id);
     const ControlLayout* ControlWithRole(ButtonRole role) const;
     int Scaled(int pixels) const;
     bool PressRoleButton(ButtonRole role);
+    void ReleasePictures();
 
     Application& application_;
-    UniqueWindow window_;
     const FormLayout* layout_ = nullptr;
     std::map<int, HWND> items_;
     std::map<int, UniqueFont> fonts_;
-    std::map<COLORREF, UniqueBrush> brushes_;
+    GdiCache gdi_;
+    std::map<int, std::unique_ptr<Panel>> panels_;
+    std::vector<std::unique_ptr<WindowSubclass>> containers_;
     std::vector<UniqueImageList> glyphs_;
-    std::vector<UniqueBitmap> pictures_;
+    std::map<int, UniqueBitmap> pictures_;
     HWND lastFocus_ = nullptr;
     int modalResult_ = kModalNone;
     bool modal_ = false;
     int scale_ = kUnscaled;
+    UniqueWindow window_; // last, so that it would go first even without Destroy
+};
+
+// How a form is held: the most derived destructor destroys the window, so that every member of
+// the form, its own included, outlives the last message the window receives.
+template <typename T> class Owned final : public T {
+public:
+    using T::T;
+    ~Owned() override { this->Destroy(); }
 };
 
 } // namespace veltrane

@@ -1,6 +1,10 @@
 #include "platform/LinkLabel.h"
 
+#include <utility>
+
+#include "platform/Guard.h"
 #include "platform/Handles.h"
+#include "platform/Paint.h"
 #include "platform/Window.h"
 
 namespace veltrane {
@@ -23,10 +27,11 @@ LinkState* StateOf(HWND hwnd) {
 }
 
 void Paint(HWND hwnd, LinkState& state) {
-    PAINTSTRUCT ps;
-    HDC dc = ::BeginPaint(hwnd, &ps);
+    PaintDC paint(hwnd);
     RECT r;
     ::GetClientRect(hwnd, &r);
+    DoubleBuffer buffer(paint.Get(), r);
+    HDC dc = buffer.Get();
     // The parent chooses the background, as for any static text.
     auto brush = HBRUSH(::SendMessageW(::GetParent(hwnd), WM_CTLCOLORSTATIC, WPARAM(dc), LPARAM(hwnd)));
     ::FillRect(dc, &r, brush ? brush : ::GetSysColorBrush(COLOR_BTNFACE));
@@ -36,7 +41,6 @@ void Paint(HWND hwnd, LinkState& state) {
     const std::wstring text = HwndGetText(hwnd);
     const UINT align = (::GetWindowLongW(hwnd, GWL_STYLE) & SS_CENTER) ? DT_CENTER : DT_LEFT;
     ::DrawTextW(dc, text.c_str(), int(text.size()), &r, align | DT_WORDBREAK | DT_NOPREFIX);
-    ::EndPaint(hwnd, &ps);
 }
 
 void UseFont(HWND hwnd, LinkState& state, HFONT font) {
@@ -57,16 +61,8 @@ void Clicked(HWND hwnd, LinkState& state) {
     }
 }
 
-LRESULT CALLBACK LinkLabelProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-    LinkState* state = StateOf(hwnd);
+LRESULT HandleLinkMessage(HWND hwnd, LinkState* state, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
-    case WM_NCCREATE:
-        ::SetWindowLongPtrW(hwnd, GWLP_USERDATA, LONG_PTR(new LinkState));
-        break;
-    case WM_NCDESTROY:
-        delete state;
-        ::SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
-        break;
     case WM_SETFONT:
         if (state)
             UseFont(hwnd, *state, HFONT(wParam));
@@ -88,16 +84,25 @@ LRESULT CALLBACK LinkLabelProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lP
         ::SetCursor(::LoadCursorW(nullptr, IDC_HAND));
         return TRUE;
     case WM_LBUTTONUP:
-        if (state) {
-            try {
-                Clicked(hwnd, *state);
-            } catch (...) {
-                // a failing opener stays silent, as a failed open does
-            }
-        }
+        if (state)
+            Clicked(hwnd, *state);
         return 0;
     }
     return ::DefWindowProcW(hwnd, message, wParam, lParam);
+}
+
+LRESULT CALLBACK LinkLabelProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    LinkState* state = StateOf(hwnd);
+    if (message == WM_NCCREATE) {
+        ::SetWindowLongPtrW(hwnd, GWLP_USERDATA, LONG_PTR(new LinkState));
+    } else if (message == WM_NCDESTROY) {
+        delete std::exchange(state, nullptr);
+        ::SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
+    }
+    // A failing opener stays silent, as a failed open does.
+    return MessageGuard(
+        "link label", message, [&] { return HandleLinkMessage(hwnd, state, message, wParam, lParam); },
+        [&] { return ::DefWindowProcW(hwnd, message, wParam, lParam); });
 }
 
 } // namespace

@@ -4,9 +4,9 @@
 #include <string>
 #include <vector>
 
-#include "platform/Handles.h"
+#include "platform/Guard.h"
+#include "platform/Paint.h"
 #include "platform/Window.h"
-#include "texts/Texts.h"
 
 namespace veltrane {
 
@@ -63,11 +63,10 @@ private:
 };
 
 SIZE MeasureText(HWND hwnd, HWND textControl, const std::wstring& text) {
-    HDC dc = ::GetDC(hwnd);
-    ScopedSelect font(dc, HGDIOBJ(::SendMessageW(textControl, WM_GETFONT, 0, 0)));
+    ClientDC dc(hwnd);
+    ScopedSelect font(dc.Get(), HGDIOBJ(::SendMessageW(textControl, WM_GETFONT, 0, 0)));
     RECT r{0, 0, kMaxTextWidth, 0};
-    ::DrawTextW(dc, text.c_str(), int(text.size()), &r, DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX);
-    ::ReleaseDC(hwnd, dc);
+    ::DrawTextW(dc.Get(), text.c_str(), int(text.size()), &r, DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX);
     return {std::max<LONG>(r.right, kMinTextWidth), r.bottom};
 }
 
@@ -88,7 +87,7 @@ void LayOut(HWND dialog) {
     HwndCenterOnScreen(dialog);
 }
 
-INT_PTR CALLBACK MessageDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
+INT_PTR HandleDialogMessage(HWND dialog, UINT message, WPARAM wParam) {
     switch (message) {
     case WM_INITDIALOG:
         LayOut(dialog);
@@ -103,13 +102,20 @@ INT_PTR CALLBACK MessageDialogProc(HWND dialog, UINT message, WPARAM wParam, LPA
     return FALSE;
 }
 
+INT_PTR CALLBACK MessageDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
+    return MessageGuard(
+        "message box", message, [&] { return HandleDialogMessage(dialog, message, wParam); },
+        [] { return INT_PTR(FALSE); });
+}
+
 } // namespace
 
-void MessageDialogShow(HWND owner, std::wstring_view caption, std::wstring_view text) {
+void MessageDialogShow(HWND owner, std::wstring_view caption, std::wstring_view text,
+                       std::wstring_view buttonText) {
     TemplateBuilder builder;
     builder.Header(DS_MODALFRAME | DS_SETFONT | WS_POPUP | WS_CAPTION | WS_SYSMENU, caption, 2);
     builder.Item(SS_LEFT | SS_NOPREFIX, kTextId, kStaticClass, text);
-    builder.Item(BS_DEFPUSHBUTTON | WS_TABSTOP, IDOK, kButtonClass, texts::kMessageButton);
+    builder.Item(BS_DEFPUSHBUTTON | WS_TABSTOP, IDOK, kButtonClass, buttonText);
     ::DialogBoxIndirectParamW(ModuleInstance(), builder.Data(), owner, &MessageDialogProc, 0);
 }
 

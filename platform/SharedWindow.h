@@ -4,6 +4,7 @@
 
 #include <memory>
 
+#include "platform/Guard.h"
 #include "platform/Handles.h"
 #include "platform/Window.h"
 
@@ -46,11 +47,9 @@ private:
         auto* self = reinterpret_cast<SharedHiddenWindow*>(::GetWindowLongPtrW(hwnd, GWLP_USERDATA));
         if (!self)
             return ::DefWindowProcW(hwnd, message, wParam, lParam);
-        try {
-            return self->HandleMessage(message, wParam, lParam);
-        } catch (...) {
-            return 0; // nothing may unwind through the system's dispatcher
-        }
+        return MessageGuard(
+            "hidden window", message, [&] { return self->HandleMessage(message, wParam, lParam); },
+            [&] { return ::DefWindowProcW(hwnd, message, wParam, lParam); });
     }
 
     UniqueWindow window_;

@@ -12,7 +12,6 @@ namespace {
 constexpr UINT kCallbackMessage = WM_USER + 0x400;
 constexpr UINT kRecordFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
 constexpr int kComCtl471 = 0x40047;
-constexpr wchar_t kTrayIconProperty[] = L"Veltrane.TrayIcon";
 
 // The shell's "TaskbarCreated" message, registered only where the notification area can announce
 // its re-creation (common controls 4.71 and later); 0 otherwise.
@@ -75,8 +74,8 @@ TTrayIcon::TTrayIcon(Application& application, HWND mainWindow)
         if (OnDblClick)
             OnDblClick(*this);
     };
-    application_.AddHook(this);
-    HookMainWindow();
+    applicationWatch_.Attach(application_.Handle());
+    mainWindowWatch_.Attach(mainWindow_);
 }
 
 TTrayIcon::~TTrayIcon() {
@@ -87,8 +86,8 @@ TTrayIcon::~TTrayIcon() {
     } catch (...) {
         // the remaining clean-up runs whatever happened above
     }
-    application_.RemoveHook(this);
-    UnhookMainWindow();
+    applicationWatch_.Detach();
+    mainWindowWatch_.Detach();
     trayWindow_->Leave(id_);
 }
 
@@ -194,7 +193,8 @@ void TTrayIcon::ShowMenu() {
     ::PostMessageW(mainWindow_, WM_NULL, 0, 0);
 }
 
-void TTrayIcon::BeforeMessage(UINT message, WPARAM wParam, LPARAM) {
+// Sees each message of the application window before the application does.
+void TTrayIcon::ApplicationMessage(UINT message, WPARAM wParam) {
     const UINT taskbarCreated = TaskbarCreatedMessage();
     if (taskbarCreated && message == taskbarCreated && iconVisible_) {
         AddIcon();
@@ -206,33 +206,13 @@ void TTrayIcon::BeforeMessage(UINT message, WPARAM wParam, LPARAM) {
     }
 }
 
-void TTrayIcon::HookMainWindow() {
-    ::SetPropW(mainWindow_, kTrayIconProperty, this);
-    previousMainProc_ = reinterpret_cast<WNDPROC>(
-        ::SetWindowLongPtrW(mainWindow_, GWLP_WNDPROC, LONG_PTR(&TTrayIcon::MainWindowProc)));
-}
-
-void TTrayIcon::UnhookMainWindow() {
-    if (!previousMainProc_ || !::IsWindow(mainWindow_))
-        return;
-    // Only when nobody hooked it after us; otherwise their chain would break.
-    if (WNDPROC(::GetWindowLongPtrW(mainWindow_, GWLP_WNDPROC)) == &TTrayIcon::MainWindowProc)
-        ::SetWindowLongPtrW(mainWindow_, GWLP_WNDPROC, LONG_PTR(previousMainProc_));
-    ::RemovePropW(mainWindow_, kTrayIconProperty);
-}
-
-void TTrayIcon::MainWindowShown() {
-    ::SetForegroundWindow(application_.Handle());
-    ::SetForegroundWindow(mainWindow_);
-}
-
-LRESULT CALLBACK TTrayIcon::MainWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-    auto* self = static_cast<TTrayIcon*>(::GetPropW(hwnd, kTrayIconProperty));
-    if (!self)
-        return ::DefWindowProcW(hwnd, message, wParam, lParam);
-    if (message == WM_SHOWWINDOW && wParam == 1 && lParam == 0)
-        self->MainWindowShown();
-    return ::CallWindowProcW(self->previousMainProc_, hwnd, message, wParam, lParam);
+// Sees each message of the main window before the window does: a window shown on request comes
+// to the foreground before its own show handling runs.
+void TTrayIcon::MainWindowMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_SHOWWINDOW && wParam == 1 && lParam == 0) {
+        ::SetForegroundWindow(application_.Handle());
+        ::SetForegroundWindow(mainWindow_);
+    }
 }
 
 } // namespace veltrane

@@ -13,12 +13,13 @@
 #include "platform/Application.h"
 #include "platform/MessageTimer.h"
 #include "platform/PopupMenu.h"
+#include "platform/Subclass.h"
 
 namespace veltrane {
 
 class TrayWindow;
 
-class TTrayIcon final : private ApplicationHook {
+class TTrayIcon final {
 public:
     using Event = std::function<void(TTrayIcon& sender)>;
 
@@ -26,7 +27,7 @@ public:
     TTrayIcon(Application& application, HWND mainWindow);
     TTrayIcon(const TTrayIcon&) = delete;
     TTrayIcon& operator=(const TTrayIcon&) = delete;
-    ~TTrayIcon() override;
+    ~TTrayIcon();
 
     void SetIconList(HIMAGELIST list);
     void SetIconIndex(int index);
@@ -64,11 +65,8 @@ private:
     void Notify(DWORD action);
     void FillRecord();
     void ShowMenu();
-    void BeforeMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
-    void HookMainWindow();
-    void UnhookMainWindow();
-    void MainWindowShown();
-    static LRESULT CALLBACK MainWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+    void ApplicationMessage(UINT message, WPARAM wParam);
+    void MainWindowMessage(UINT message, WPARAM wParam, LPARAM lParam);
 
     Application& application_;
     HWND mainWindow_;
@@ -86,7 +84,12 @@ private:
     TMessageTimer clickTimer_;
     TimerAdapter clickTimerAdapter_{clickTimer_};
     TrayClickState clicks_{clickTimerAdapter_};
-    WNDPROC previousMainProc_ = nullptr;
+    MessageWatch applicationWatch_{[this](UINT m, WPARAM w, LPARAM) {
+        ApplicationMessage(m, w);
+    }};
+    MessageWatch mainWindowWatch_{[this](UINT m, WPARAM w, LPARAM l) {
+        MainWindowMessage(m, w, l);
+    }};
 };
 
 } // namespace veltrane

@@ -11,7 +11,6 @@
 #include "dialogs/TfrmCheck.h"
 #include "dialogs/TfrmModifyPass.h"
 #include "dialogs/OpenLink.h"
-#include "platform/FlatFrame.h"
 #include "platform/LinkLabel.h"
 #include "platform/Resources.h"
 #include "platform/Restart.h"
@@ -87,11 +86,6 @@ TfrmSetup::TfrmSetup(Application& application, DriverLibrary& driver) : Form(app
     CreateFromLayout(kLayout);
 }
 
-// The tray icon goes before the window: it removes itself from the notification area and unhooks.
-TfrmSetup::~TfrmSetup() {
-    TrayIcon.reset();
-}
-
 void TfrmSetup::CreateComponents() {
     Skin1 = std::make_unique<TSkinComponent>(App());
     Skin1->SetSkinStream(ResourceData(IDR_SKIN));
@@ -146,7 +140,7 @@ void TfrmSetup::SetTexts() {
 
 void TfrmSetup::PrepareListView() {
     HWND list = Item(kLvProtection);
-    FlatFrameAttach(list);
+    listFrame_.Attach(list);
     ListView_SetExtendedListViewStyle(list, LVS_EX_FULLROWSELECT | LVS_EX_CHECKBOXES | LVS_EX_GRIDLINES);
     const std::array<const wchar_t*, 3> captions{texts::kColumnPartition, texts::kColumnType,
                                                  texts::kColumnSize};
@@ -163,9 +157,8 @@ void TfrmSetup::PrepareListView() {
 
 // A banner that is missing or damaged leaves the picture empty; the window works without it.
 void TfrmSetup::LoadBanner() {
-    banner_ = BannerLoad(IDR_BANNER);
-    if (banner_)
-        ::SendMessageW(Item(kImage1), STM_SETIMAGE, IMAGE_BITMAP, LPARAM(banner_.Get()));
+    if (UniqueBitmap banner = BannerLoad(IDR_BANNER))
+        SetPicture(kImage1, std::move(banner));
 }
 
 void TfrmSetup::FillList(const std::vector<PartitionRow>& rows) {
@@ -277,7 +270,7 @@ void TfrmSetup::BringApplicationToFront() {
 }
 
 std::optional<SecretString> TfrmSetup::Ask() {
-    TfrmCheck dialog(App());
+    Owned<TfrmCheck> dialog(App());
     dialog.SetCaption(Caption());
     if (dialog.ShowModal() != kModalOk)
         return std::nullopt;
@@ -294,7 +287,7 @@ void TfrmSetup::btnOkClick() {
 void TfrmSetup::btnModifyPassClick() {
     std::optional<SecretString> password;
     {
-        TfrmModifyPass dialog(App(), Handle());
+        Owned<TfrmModifyPass> dialog(App(), Handle());
         if (dialog.ShowModal() == kModalOk) {
             std::wstring typed = dialog.NewPassword();
             password.emplace(ToCodePage936(typed));

@@ -9,16 +9,16 @@
 #include "app/PasswordGate.h"
 #include "app/win/TTrayIcon.h"
 #include "driver/DriverLibrary.h"
+#include "platform/FlatFrame.h"
 #include "platform/Form.h"
 #include "platform/PopupMenu.h"
 #include "toolkit/win/TSkinComponent.h"
 
 namespace veltrane {
 
-class TfrmSetup final : public Form, private PasswordPrompt, private ApplyHost {
+class TfrmSetup : public Form, private PasswordPrompt, private ApplyHost {
 public:
     TfrmSetup(Application& application, DriverLibrary& driver);
-    ~TfrmSetup() override;
 
 private:
     void CreateComponents() override;
@@ -61,7 +61,7 @@ private:
     PartitionTable table_{};
     WorkMode workMode_ = kModeOpen;
     veltrane::PasswordGate gate_;
-    UniqueBitmap banner_;
+    FlatFrame listFrame_;
     std::unique_ptr<TSkinComponent> Skin1;
     UniqueImageList ImageList2;
     PopupMenu PopupMenu1;

@@ -37,9 +37,10 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
 
     Application application;
     application.SetTitle(texts::kApplicationTitle);
+    application.SetMessageButtonText(texts::kMessageButton);
     ZelkLibrary driver;
     {
-        TfrmSetup mainWindow(application, driver); // created hidden, never shown at start
+        Owned<TfrmSetup> mainWindow(application, driver); // created hidden, never shown at start
         application.SetMainWindow(mainWindow.Handle());
         application.Run();
     }

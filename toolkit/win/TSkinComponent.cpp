@@ -1,5 +1,7 @@
 #include "toolkit/win/TSkinComponent.h"
 
+#include "platform/Paint.h"
+
 #include <cstring>
 #include <vector>
 
@@ -37,11 +39,9 @@ UniqueBitmap BitmapFromFile(const SkinBitmap& bitmap) {
     if (bitsOffset >= bitmap.file.size())
         return {};
     const auto* header = reinterpret_cast<const BITMAPINFO*>(info.data());
-    HDC screen = ::GetDC(nullptr);
-    HBITMAP made = ::CreateDIBitmap(screen, &header->bmiHeader, CBM_INIT, bitmap.file.data() + bitsOffset,
-                                    header, DIB_RGB_COLORS);
-    ::ReleaseDC(nullptr, screen);
-    return UniqueBitmap(made);
+    ScreenDC screen;
+    return UniqueBitmap(::CreateDIBitmap(screen.Get(), &header->bmiHeader, CBM_INIT,
+                                         bitmap.file.data() + bitsOffset, header, DIB_RGB_COLORS));
 }
 
 void TSkinComponent::SetSkinStream(std::span<const std::uint8_t> value) {

@@ -1,0 +1,207 @@
+// Lifetimes, the message guard, the modal loop and the subclass chain, on real windows.
+#include <gtest/gtest.h>
+
+#include <commctrl.h>
+
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "platform/Containers.h"
+#include "platform/Form.h"
+#include "platform/Subclass.h"
+
+namespace veltrane {
+namespace {
+
+constexpr int kButtonOk = 100;
+constexpr int kPanel = 101;
+constexpr int kLabel = 102;
+constexpr UINT kThrowMessage = WM_APP + 1;
+constexpr UINT kDestroyMessage = WM_APP + 2;
+
+constexpr ControlLayout kControls[] = {
+    {ControlKind::Panel, kPanel, 0, 0, 0, 100, 40, L"", 0, RGB(10, 20, 30)},
+    {ControlKind::Label, kLabel, kPanel, 30, 10, 40, 20, L"label"},
+    {ControlKind::Button, kButtonOk, 0, 10, 50, 80, 24, L"OK", 0, kNoColor, 0, ButtonRole::Default, kModalOk},
+};
+
+constexpr FormLayout kLayout{L"TWindowLayerTestForm",
+                             WS_POPUP | WS_CAPTION | WS_SYSMENU,
+                             0,
+                             200,
+                             100,
+                             L"test",
+                             L"MS Sans Serif",
+                             12,
+                             kNoColor,
+                             kControls};
+
+Application& TestApplication() {
+    static Application application; // one per process, as in the program
+    return application;
+}
+
+// Dies visibly: handlers that run after it read `alive` as false.
+struct Canary {
+    bool alive = true;
+    ~Canary() { alive = false; }
+};
+
+class CanarySubclass final : public WindowSubclass {
+public:
+    CanarySubclass(const Canary& canary, std::vector<std::string>& seen) : canary_(canary), seen_(seen) {}
+
+private:
+    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override {
+        if (message == WM_DESTROY)
+            seen_.push_back(canary_.alive ? "label destroy: alive" : "label destroy: dead");
+        return Default(message, wParam, lParam);
+    }
+    const Canary& canary_;
+    std::vector<std::string>& seen_;
+};
+
+class TestForm : public Form {
+public:
+    TestForm(std::vector<std::string>& seen) : Form(TestApplication()), seen_(seen) {
+        CreateFromLayout(kLayout);
+    }
+
+    bool throwOnClose = false;
+    bool throwOnOk = false;
+    using Form::Item;
+
+private:
+    void FormCreate() override { labelWatch_.Attach(Item(kLabel)); }
+    void FormDestroy() override { seen_.push_back(canary_.alive ? "destroy: alive" : "destroy: dead"); }
+    void OnClose() override {
+        if (throwOnClose)
+            throw std::runtime_error("close failed");
+        Form::OnClose();
+    }
+    void OnCommand(int id, int) override {
+        if (id == kButtonOk && throwOnOk)
+            throw std::runtime_error("ok failed");
+    }
+    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override {
+        if (message == kThrowMessage)
+            throw 42; // not even a std::exception
+        if (message == kDestroyMessage) {
+            ::DestroyWindow(Handle());
+            return 0;
+        }
+        if (message == WM_CTLCOLORSTATIC && !canary_.alive)
+            seen_.push_back("colour after death");
+        return Form::HandleMessage(message, wParam, lParam);
+    }
+
+    std::vector<std::string>& seen_;
+    Canary canary_;
+    CanarySubclass labelWatch_{canary_, seen_};
+};
+
+TEST(FormLifetime, WindowGoesBeforeAnyMemberOfTheForm) {
+    std::vector<std::string> seen;
+    HWND window = nullptr;
+    {
+        Owned<TestForm> form(seen);
+        window = form.Handle();
+        form.Show();
+        ::UpdateWindow(window);
+    }
+    EXPECT_FALSE(::IsWindow(window));
+    EXPECT_EQ(seen, (std::vector<std::string>{"destroy: alive", "label destroy: alive"}));
+}
+
+TEST(MessageGuard, ThrowingCloseLeavesTheModalDialogUsable) {
+    std::vector<std::string> seen;
+    Owned<TestForm> form(seen);
+    form.throwOnClose = true;
+    ::PostMessageW(form.Handle(), WM_CLOSE, 0, 0);
+    ::PostMessageW(form.Handle(), kThrowMessage, 0, 0);
+    ::PostMessageW(form.Item(kButtonOk), BM_CLICK, 0, 0);
+    EXPECT_EQ(form.ShowModal(), kModalOk);
+    EXPECT_TRUE(::IsWindow(form.Handle())); // the failed close destroyed nothing
+}
+
+TEST(MessageGuard, ThrowingKeyPressStillEndsTheModalLoop) {
+    std::vector<std::string> seen;
+    Owned<TestForm> form(seen);
+    form.throwOnOk = true;
+    // Enter presses the default button from the message loop's keyboard path.
+    ::PostMessageW(form.Item(kButtonOk), WM_KEYDOWN, VK_RETURN, 0);
+    EXPECT_EQ(form.ShowModal(), kModalOk);
+}
+
+TEST(ModalLoop, EndsAsCancelWhenTheWindowIsDestroyedUnderIt) {
+    std::vector<std::string> seen;
+    Owned<TestForm> form(seen);
+    ::PostMessageW(form.Handle(), kDestroyMessage, 0, 0);
+    EXPECT_EQ(form.ShowModal(), kModalCancel);
+    EXPECT_EQ(form.Handle(), nullptr);
+}
+
+class Recorder final : public WindowSubclass {
+public:
+    Recorder(char name, std::string& order) : name_(name), order_(order) {}
+
+private:
+    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override {
+        if (message == WM_USER)
+            order_ += name_;
+        return Default(message, wParam, lParam);
+    }
+    char name_;
+    std::string& order_;
+};
+
+TEST(WindowSubclass, NewestSeesFirstAndEitherCanLeaveFirst) {
+    HWND window =
+        ::CreateWindowExW(0, L"Static", L"", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
+    std::string order;
+    {
+        Recorder lower('a', order);
+        Recorder upper('b', order);
+        lower.Attach(window);
+        upper.Attach(window);
+        ::SendMessageW(window, WM_USER, 0, 0);
+        lower.Detach(); // from under the other one
+        ::SendMessageW(window, WM_USER, 0, 0);
+        lower.Attach(window);
+        ::SendMessageW(window, WM_USER, 0, 0);
+    }
+    ::SendMessageW(window, WM_USER, 0, 0); // both gone with their objects
+    EXPECT_EQ(order, "ba"
+                     "b"
+                     "ab");
+    Recorder last('c', order);
+    last.Attach(window);
+    ::DestroyWindow(window);
+    EXPECT_EQ(last.Window(), nullptr); // left the chain with the window
+}
+
+TEST(WindowSubclass, ThrowingHandlerGetsTheDefaultAnswer) {
+    class Thrower final : public WindowSubclass {
+        LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override {
+            if (message == WM_GETTEXTLENGTH)
+                throw std::runtime_error("no");
+            return Default(message, wParam, lParam);
+        }
+    } thrower;
+    HWND window =
+        ::CreateWindowExW(0, L"Static", L"four", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
+    thrower.Attach(window);
+    EXPECT_EQ(::GetWindowTextLengthW(window), 4);
+    ::DestroyWindow(window);
+}
+
+} // namespace
+} // namespace veltrane
+
+int wmain(int argc, wchar_t** argv) {
+    INITCOMMONCONTROLSEX icc{sizeof icc, ICC_STANDARD_CLASSES};
+    ::InitCommonControlsEx(&icc);
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
