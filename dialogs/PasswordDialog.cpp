@@ -5,13 +5,14 @@
 
 namespace veltrane {
 
-void PasswordDialog::PrepareFrame(int headerPicture, int okButton, int cancelButton) {
+void PasswordDialog::PrepareFrame(int header, int headerPicture, int okButton, int cancelButton) {
     SetCaption(texts::kProductTitle);
     SetItemText(okButton, texts::kOk);
     SetItemText(cancelButton, texts::kCancel);
     SetButtonGlyph(okButton, IDB_GLYPH_OK);
     SetButtonGlyph(cancelButton, IDB_GLYPH_CANCEL);
     SetPicture(headerPicture, IDB_HEADER_KEY, RGB(255, 255, 255));
+    PanelOf(header)->SetBevel(kHeaderBevel);
 }
 
 } // namespace veltrane

@@ -9,7 +9,7 @@ namespace veltrane {
 class PasswordDialog : public Form {
 protected:
     using Form::Form;
-    void PrepareFrame(int headerPicture, int okButton, int cancelButton);
+    void PrepareFrame(int header, int headerPicture, int okButton, int cancelButton);
 };
 
 } // namespace veltrane

@@ -1,6 +1,8 @@
 #include "dialogs/PasswordField.h"
 
+#include "dialogs/PasswordRules.h"
 #include "platform/Window.h"
+#include "texts/Cp936.h"
 
 namespace veltrane {
 
@@ -26,12 +28,55 @@ void PasswordField::Wipe() {
     HwndSetText(Window(), L"");
 }
 
+namespace {
+
+std::wstring ClipboardText(HWND owner) {
+    std::wstring text;
+    if (!::OpenClipboard(owner))
+        return text;
+    if (HANDLE data = ::GetClipboardData(CF_UNICODETEXT)) {
+        if (const auto* chars = static_cast<const wchar_t*>(::GlobalLock(data))) {
+            text = chars;
+            ::GlobalUnlock(data);
+        }
+    }
+    ::CloseClipboard();
+    return text;
+}
+
+} // namespace
+
+bool PasswordField::Accepts(wchar_t key) const {
+    DWORD start = 0, end = 0;
+    ::SendMessageW(Window(), EM_GETSEL, WPARAM(&start), LPARAM(&end));
+    return PasswordKeyAccepted(HwndGetText(Window()), start, end, key, &CodePage936Width);
+}
+
+// Pasted text goes in as far as it would have been typed.
+void PasswordField::PasteFiltered() {
+    for (wchar_t key : ClipboardText(Window())) {
+        if (key < L' ' || !Accepts(key))
+            break;
+        const wchar_t one[2] = {key, 0};
+        ::SendMessageW(Window(), EM_REPLACESEL, TRUE, LPARAM(one));
+    }
+}
+
 LRESULT PasswordField::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_CHAR && onKeyPress_) {
+    if (message == WM_PASTE) {
+        PasteFiltered();
+        return 0;
+    }
+    if (message == WM_CHAR) {
         wchar_t key = wchar_t(wParam);
-        onKeyPress_(key);
+        if (onKeyPress_)
+            onKeyPress_(key);
         if (key == 0)
             return 0;
+        if (!Accepts(key)) {
+            ::MessageBeep(MB_OK);
+            return 0;
+        }
         wParam = key;
     }
     return Default(message, wParam, lParam);

@@ -1,5 +1,6 @@
 #pragma once
-// The masked password fields of the dialogs: '*' for each character, at most 8, lower case.
+// The masked password fields of the dialogs: '*' for each character, lower case, and never more
+// than the library takes: 8 bytes in code page 936, only characters that code page has.
 
 #include <functional>
 #include <string>
@@ -23,6 +24,8 @@ public:
 
 private:
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+    bool Accepts(wchar_t key) const;
+    void PasteFiltered();
 
     KeyPress onKeyPress_;
 };

@@ -42,7 +42,7 @@ constexpr ControlLayout kControls[] = {
     {ControlKind::LinkLabel, kLblMail, kGroupBoxContact, 65, 53, 328, 13, L"lblMail"},
     {ControlKind::Panel, kPanel1, 0, 0, 0, 430, 73, L"", 0, kWhite},
     {ControlKind::Picture, kImage2, kPanel1, 10, 10, 55, 55, L"", SS_BITMAP},
-    {ControlKind::Label, kLblApp, kPanel1, 77, 16, 337, 42, L"lblApp", SS_CENTER | SS_CENTERIMAGE},
+    {ControlKind::Label, kLblApp, kPanel1, 77, 16, 337, 42, L"lblApp"},
     {ControlKind::Button, kBtnOK, 0, 323, 259, 97, 30, L"OK", 0, kNoColor, 0, ButtonRole::Default, kModalOk},
     {ControlKind::Edit, kMemo1, 0, 11, 83, 409, 81, kMemoText,
      ES_MULTILINE | ES_WANTRETURN | ES_AUTOVSCROLL | WS_VSCROLL},
@@ -81,6 +81,8 @@ void TfrmAbout::FormCreate() {
     SetItemText(kLblMail, texts::kSupportMail);
     SetCaption(texts::kAbout);
     SetItemText(kLblApp, texts::kProductTitle);
+    lblApp.Attach(Item(kLblApp));
+    PanelOf(kPanel1)->SetBevel(kHeaderBevel);
 
     const auto opener = [](const std::wstring& target) {
         return OpenLink(target);

@@ -1,6 +1,7 @@
 #pragma once
 // The product title, a word from the maker and the contact links.
 
+#include "platform/CentredLabel.h"
 #include "platform/Form.h"
 
 namespace veltrane {
@@ -14,6 +15,8 @@ public:
 
 private:
     void FormCreate() override;
+
+    CentredLabel lblApp;
 };
 
 } // namespace veltrane

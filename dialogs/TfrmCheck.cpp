@@ -59,7 +59,7 @@ void TfrmCheck::FormDestroy() {
 }
 
 void TfrmCheck::FormCreate() {
-    PrepareFrame(kImage1, kBtnOK, kBtnCancel);
+    PrepareFrame(kPanel1, kImage1, kBtnOK, kBtnCancel);
     SetItemText(kLblPassStatus, texts::kEnterAdminPassword);
     SetItemText(kLblPass, texts::kPassword);
     TxtPass.Attach(Item(kTxtPass), [this](wchar_t& key) { TxtUserKeyPress(key); });

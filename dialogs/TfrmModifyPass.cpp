@@ -47,7 +47,7 @@ constexpr ControlLayout kControls[] = {
 constexpr FormLayout kLayout{
     L"TfrmModifyPass",
     WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME,
-    0,
+    WS_EX_DLGMODALFRAME,
     kClientWidth,
     183,
     L"frmModifyPass",
@@ -70,7 +70,7 @@ void TfrmModifyPass::FormDestroy() {
 }
 
 void TfrmModifyPass::FormCreate() {
-    PrepareFrame(kImage1, kBtnOK, kBtnCancel);
+    PrepareFrame(kPanel1, kImage1, kBtnOK, kBtnCancel);
     SetItemText(kLblPassStatus, texts::kEnterNewPassword);
     SetItemText(kLblPassword, texts::kPassword);
     SetItemText(kLblPassConfirm, texts::kEnterPasswordAgain);

@@ -47,14 +47,26 @@ void Panel::SetPainter(Painter painter) {
         ::RedrawWindow(window_, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN);
 }
 
+void Panel::SetBevel(UINT edge) {
+    bevel_ = edge;
+    BackgroundChanged();
+    if (window_)
+        ::InvalidateRect(window_, nullptr, FALSE);
+}
+
 void Panel::PaintBackground(HDC dc, const RECT& area) {
+    RECT client{};
+    ::GetClientRect(window_, &client);
     if (painter_) {
-        RECT client{};
-        ::GetClientRect(window_, &client);
-        painter_(dc, client);
-        return;
+        RECT inside = client;
+        const int width = ((bevel_ & BDR_OUTER) ? 1 : 0) + ((bevel_ & BDR_INNER) ? 1 : 0);
+        ::InflateRect(&inside, -width, -width);
+        painter_(dc, inside);
+    } else {
+        ::FillRect(dc, &area, brush_.Get());
     }
-    ::FillRect(dc, &area, brush_.Get());
+    if (bevel_)
+        ::DrawEdge(dc, &client, bevel_, BF_RECT);
 }
 
 LRESULT Panel::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {

@@ -9,6 +9,9 @@
 
 namespace veltrane {
 
+// The dialogs' header panels: raised inner and lowered outer bevel.
+inline constexpr UINT kHeaderBevel = BDR_RAISEDINNER | BDR_SUNKENOUTER;
+
 // A plain child window that holds controls and shows a background: a solid colour, or whatever
 // its painter draws.
 class Panel final : public BackgroundProvider {
@@ -21,8 +24,11 @@ public:
     // Creates the panel's window; `style` adds to WS_CHILD | WS_VISIBLE.
     HWND Create(HWND parent, int id, const RECT& bounds, DWORD style, DWORD exStyle);
     HWND Handle() const { return window_; }
-    // Draws the background from now on instead of the solid colour.
+    // Draws the background from now on instead of the solid colour; the painter is given the area
+    // inside the bevel.
     void SetPainter(Painter painter);
+    // A bevel drawn inside the client area (DrawEdge's BDR_ flags), so children keep their places.
+    void SetBevel(UINT edge);
 
     void PaintBackground(HDC dc, const RECT& area) override;
     COLORREF SolidBackground() const override { return painter_ ? CLR_INVALID : color_; }
@@ -35,6 +41,7 @@ private:
     COLORREF color_;
     UniqueBrush brush_;
     Painter painter_;
+    UINT bevel_ = 0;
 };
 
 // Lets a standard group box hold controls of its own.

@@ -10,11 +10,56 @@ namespace {
 constexpr int kFrameWidth = 2; // room for the thick frame; the thin one leaves the inner ring blank
 } // namespace
 
+// Passes the pointer's moves over a child window (a list's column header) to the frame.
+class FlatFrame::ChildWatch final : public WindowSubclass {
+public:
+    explicit ChildWatch(FlatFrame& frame) : frame_(frame) {}
+
+private:
+    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override {
+        const LRESULT result = Default(message, wParam, lParam);
+        if (message == WM_MOUSEMOVE)
+            frame_.PointerOver(Window(), false);
+        else if (message == WM_MOUSELEAVE)
+            frame_.PointerMayHaveLeft();
+        return result;
+    }
+    FlatFrame& frame_;
+};
+
+FlatFrame::FlatFrame() = default;
+FlatFrame::~FlatFrame() = default;
+
 void FlatFrame::Attach(HWND control) {
     ::SetWindowLongW(control, GWL_STYLE, ::GetWindowLongW(control, GWL_STYLE) & ~WS_BORDER);
     ::SetWindowLongW(control, GWL_EXSTYLE, ::GetWindowLongW(control, GWL_EXSTYLE) & ~WS_EX_CLIENTEDGE);
     WindowSubclass::Attach(control);
+    for (HWND child = ::GetWindow(control, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT)) {
+        auto watch = std::make_unique<ChildWatch>(*this);
+        watch->Attach(child);
+        children_.push_back(std::move(watch));
+    }
     ::SetWindowPos(control, nullptr, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_FRAMECHANGED);
+}
+
+// Each part reports its own leaving; the frame stays thick while the pointer is over any part.
+void FlatFrame::PointerOver(HWND part, bool nonClient) {
+    TRACKMOUSEEVENT track{sizeof track, DWORD(TME_LEAVE | (nonClient ? TME_NONCLIENT : 0)), part, 0};
+    ::TrackMouseEvent(&track);
+    if (!hot_) {
+        hot_ = true;
+        Repaint();
+    }
+}
+
+void FlatFrame::PointerMayHaveLeft() {
+    POINT at{};
+    ::GetCursorPos(&at);
+    HWND under = ::WindowFromPoint(at);
+    if (under == Window() || ::IsChild(Window(), under))
+        return; // moved to another part; its moves keep the frame thick
+    hot_ = false;
+    Repaint();
 }
 
 bool FlatFrame::IsThick() const {
@@ -51,17 +96,17 @@ LRESULT FlatFrame::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         return result;
     }
     case WM_MOUSEMOVE:
-        if (!hot_) {
-            hot_ = true;
-            TRACKMOUSEEVENT track{sizeof track, TME_LEAVE, Window(), 0};
-            ::TrackMouseEvent(&track);
-            Repaint();
-        }
-        break;
+    case WM_NCMOUSEMOVE: {
+        const LRESULT result = Default(message, wParam, lParam);
+        PointerOver(Window(), message == WM_NCMOUSEMOVE);
+        return result;
+    }
     case WM_MOUSELEAVE:
-        hot_ = false;
-        Repaint();
-        break;
+    case WM_NCMOUSELEAVE: {
+        const LRESULT result = Default(message, wParam, lParam);
+        PointerMayHaveLeft();
+        return result;
+    }
     case WM_SETFOCUS:
     case WM_KILLFOCUS: {
         const LRESULT result = Default(message, wParam, lParam);

@@ -132,8 +132,9 @@ bool IsPushButton(HWND hwnd) {
     wchar_t className[16];
     if (!hwnd || !::GetClassNameW(hwnd, className, 16) || lstrcmpiW(className, L"Button") != 0)
         return false;
+    // Owner-drawn buttons are the program's drawn push buttons.
     const LONG type = ::GetWindowLongW(hwnd, GWL_STYLE) & BS_TYPEMASK;
-    return type == BS_PUSHBUTTON || type == BS_DEFPUSHBUTTON;
+    return type == BS_PUSHBUTTON || type == BS_DEFPUSHBUTTON || type == BS_OWNERDRAW;
 }
 
 bool KeepsReturn(HWND hwnd) {
@@ -257,7 +258,7 @@ void Form::CreateFromLayout(const FormLayout& layout) {
     layout_ = &layout;
     LinkLabelClassRegister();
     scale_ = layout.scalesWithTextSize ? ScreenTextScale() : kUnscaled;
-    WindowClassRegister(layout.className, &Form::WindowProc, nullptr, CS_DBLCLKS);
+    WindowClassRegister(layout.className, &Form::WindowProc, nullptr, CS_DBLCLKS, false);
     RECT frame{0, 0, Scaled(layout.clientWidth), Scaled(layout.clientHeight)};
     ::AdjustWindowRectEx(&frame, layout.style, FALSE, layout.exStyle);
     ::CreateWindowExW(layout.exStyle, layout.className, layout.caption, layout.style, 0, 0,
@@ -265,6 +266,9 @@ void Form::CreateFromLayout(const FormLayout& layout) {
                       ModuleInstance(), this);
     if (!Handle())
         return;
+    // Dialog frames carry the close box alone; other windows show the program's icon before it.
+    if (!(layout.exStyle & WS_EX_DLGMODALFRAME))
+        HwndSetProgramIcon(Handle());
     HwndCenterOnScreen(Handle());
     for (const ControlLayout& control : layout.controls)
         items_[control.id] = CreateControl(control);

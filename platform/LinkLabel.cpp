@@ -1,5 +1,7 @@
 #include "platform/LinkLabel.h"
 
+#include <windowsx.h>
+
 #include <utility>
 
 #include "platform/Guard.h"
@@ -19,6 +21,7 @@ struct LinkState {
     std::wstring address;
     LinkOpener opener;
     bool visited = false;
+    bool pressed = false; // the left button went down on the label and the pointer is captured
     UniqueFont underlined;
 };
 
@@ -83,9 +86,27 @@ LRESULT HandleLinkMessage(HWND hwnd, LinkState* state, UINT message, WPARAM wPar
     case WM_SETCURSOR:
         ::SetCursor(::LoadCursorW(nullptr, IDC_HAND));
         return TRUE;
+    case WM_LBUTTONDOWN:
+        // A click is a press and a release both on the label; a double-click's second press is not.
+        if (state) {
+            state->pressed = true;
+            ::SetCapture(hwnd);
+        }
+        return 0;
     case WM_LBUTTONUP:
+        if (state && state->pressed) {
+            state->pressed = false;
+            ::ReleaseCapture();
+            RECT client;
+            ::GetClientRect(hwnd, &client);
+            const POINT at{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+            if (::PtInRect(&client, at))
+                Clicked(hwnd, *state);
+        }
+        return 0;
+    case WM_CAPTURECHANGED:
         if (state)
-            Clicked(hwnd, *state);
+            state->pressed = false;
         return 0;
     }
     return ::DefWindowProcW(hwnd, message, wParam, lParam);
@@ -108,7 +129,7 @@ LRESULT CALLBACK LinkLabelProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lP
 } // namespace
 
 void LinkLabelClassRegister() {
-    WindowClassRegister(kLinkLabelClass, &LinkLabelProc);
+    WindowClassRegister(kLinkLabelClass, &LinkLabelProc, nullptr, CS_DBLCLKS);
 }
 
 void LinkLabelSetup(HWND label, std::wstring address, LinkOpener opener) {

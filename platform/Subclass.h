@@ -33,18 +33,25 @@ private:
     HWND window_ = nullptr;
 };
 
-// Sees each message of a window before the window's own handling and never consumes it.
+// Sees each message of a window, before or after the window's own handling, and never consumes it.
 class MessageWatch final : public WindowSubclass {
 public:
     using Watcher = std::function<void(UINT message, WPARAM wParam, LPARAM lParam)>;
-    explicit MessageWatch(Watcher watcher) : watcher_(std::move(watcher)) {}
+    enum class When { Before, After };
+    explicit MessageWatch(Watcher watcher, When when = When::Before)
+        : watcher_(std::move(watcher)), when_(when) {}
 
 private:
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override {
-        watcher_(message, wParam, lParam);
-        return Default(message, wParam, lParam);
+        if (when_ == When::Before)
+            watcher_(message, wParam, lParam);
+        const LRESULT result = Default(message, wParam, lParam);
+        if (when_ == When::After)
+            watcher_(message, wParam, lParam);
+        return result;
     }
     Watcher watcher_;
+    When when_;
 };
 
 } // namespace veltrane

@@ -1,5 +1,7 @@
 #include "platform/Window.h"
 
+#include <utility>
+
 namespace veltrane {
 
 HINSTANCE ModuleInstance() {
@@ -16,7 +18,7 @@ void HwndSetText(HWND hwnd, std::wstring_view text) {
     ::SetWindowTextW(hwnd, std::wstring(text).c_str());
 }
 
-void WindowClassRegister(const wchar_t* name, WNDPROC proc, HBRUSH background, UINT style) {
+void WindowClassRegister(const wchar_t* name, WNDPROC proc, HBRUSH background, UINT style, bool withIcon) {
     WNDCLASSEXW existing{};
     existing.cbSize = sizeof existing;
     if (::GetClassInfoExW(ModuleInstance(), name, &existing))
@@ -29,8 +31,17 @@ void WindowClassRegister(const wchar_t* name, WNDPROC proc, HBRUSH background, U
     wc.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
     wc.hbrBackground = background;
     wc.lpszClassName = name;
-    wc.hIcon = ::LoadIconW(ModuleInstance(), MAKEINTRESOURCEW(1));
+    wc.hIcon = withIcon ? ::LoadIconW(ModuleInstance(), MAKEINTRESOURCEW(1)) : nullptr;
     ::RegisterClassExW(&wc);
+}
+
+void HwndSetProgramIcon(HWND hwnd) {
+    // Shared icons from LoadImage with LR_SHARED need no freeing.
+    for (auto [which, metric] : {std::pair{ICON_SMALL, SM_CXSMICON}, std::pair{ICON_BIG, SM_CXICON}}) {
+        const int size = ::GetSystemMetrics(metric);
+        HANDLE icon = ::LoadImageW(ModuleInstance(), MAKEINTRESOURCEW(1), IMAGE_ICON, size, size, LR_SHARED);
+        ::SendMessageW(hwnd, WM_SETICON, which, LPARAM(icon));
+    }
 }
 
 void HwndCenterOnScreen(HWND hwnd) {

@@ -10,8 +10,12 @@ namespace veltrane {
 
 std::wstring HwndGetText(HWND hwnd);
 void HwndSetText(HWND hwnd, std::wstring_view text);
-// Registers a window class once per process; later calls with the same name are no-ops.
-void WindowClassRegister(const wchar_t* name, WNDPROC proc, HBRUSH background = nullptr, UINT style = 0);
+// Registers a window class once per process; later calls with the same name are no-ops. Windows of
+// the class show the program's icon in their caption unless told otherwise.
+void WindowClassRegister(const wchar_t* name, WNDPROC proc, HBRUSH background = nullptr, UINT style = 0,
+                         bool withIcon = true);
+// The program's icon in the window's caption (and its system-menu box).
+void HwndSetProgramIcon(HWND hwnd);
 // Moves a top-level window so that it sits in the middle of the primary screen.
 void HwndCenterOnScreen(HWND hwnd);
 HINSTANCE ModuleInstance();

@@ -20,4 +20,12 @@ std::string ToCodePage936(std::wstring_view text) {
     return bytes;
 }
 
+std::size_t CodePage936Width(wchar_t c) {
+    char bytes[4];
+    BOOL defaulted = FALSE;
+    const int length = ::WideCharToMultiByte(kCodePage936, WC_NO_BEST_FIT_CHARS, &c, 1, bytes, sizeof bytes,
+                                             nullptr, &defaulted);
+    return length > 0 && !defaulted ? std::size_t(length) : 0;
+}
+
 } // namespace veltrane

@@ -1,11 +1,14 @@
 #pragma once
 // The one conversion to the 8-bit code page of the driver library (GBK).
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 
 namespace veltrane {
 
 std::string ToCodePage936(std::wstring_view text);
+// Bytes the character takes in code page 936; 0 when the code page has no such character.
+std::size_t CodePage936Width(wchar_t c);
 
 } // namespace veltrane

@@ -33,6 +33,8 @@ inline constexpr wchar_t kQueryCaption[] = L"Query";
 inline constexpr wchar_t kAskRestart[] = L"需要重启机器让修改生效，是否现在重启？";
 inline constexpr wchar_t kSetPartitionFailed[] = L"设置保护分区失败";
 inline constexpr wchar_t kSetProtectionFailed[] = L"设置保护模式失败";
+// Shown for an error that carries no text of its own.
+inline constexpr wchar_t kUnknownError[] = L"未知错误";
 
 inline constexpr wchar_t kEnterAdminPassword[] = L"请输入管理员密码";
 inline constexpr wchar_t kEnterNewPassword[] = L"请输入管理员密码，最大长度32.";

@@ -52,7 +52,8 @@ constexpr ControlLayout kControls[] = {
     {ControlKind::Button, kBtnModifyPass, kPlBottom, 328, 12, 89, 28, L"btnModifyPass"},
     {ControlKind::Button, kBtnCancel, kPlBottom, 520, 12, 85, 28, L"btnCancel"},
     {ControlKind::Button, kBtnAbout, kPlBottom, 232, 12, 89, 28, L"btnAbout"},
-    {ControlKind::LinkLabel, kLinkLabel, kPlBottom, 13, 16, 169, 19, texts::kMakerSite, 0, kNoColor, 11},
+    {ControlKind::LinkLabel, kLinkLabel, kPlBottom, 13, 16, 169, 19, texts::kMakerSite, SS_CENTER, kNoColor,
+     11},
     {ControlKind::Picture, kImage1, 0, 8, 8, 600, 61, L"", SS_BITMAP},
     {ControlKind::Panel, kPanel1, 0, 8, 80, 601, 297, L"", 0, kWhite},
     {ControlKind::GroupBox, kGroupBoxProtection, kPanel1, 16, 8, 569, 169, L"GroupBoxProtection"},
@@ -140,7 +141,6 @@ void TfrmSetup::SetTexts() {
 
 void TfrmSetup::PrepareListView() {
     HWND list = Item(kLvProtection);
-    listFrame_.Attach(list);
     ListView_SetExtendedListViewStyle(list, LVS_EX_FULLROWSELECT | LVS_EX_CHECKBOXES | LVS_EX_GRIDLINES);
     const std::array<const wchar_t*, 3> captions{texts::kColumnPartition, texts::kColumnType,
                                                  texts::kColumnSize};
@@ -153,6 +153,8 @@ void TfrmSetup::PrepareListView() {
         column.iSubItem = i;
         ListView_InsertColumn(list, i, &column);
     }
+    listFrame_.Attach(list); // after the columns, so that the header exists to be watched too
+    listSizeWatch_.Attach(list);
 }
 
 // A banner that is missing or damaged leaves the picture empty; the window works without it.
@@ -176,13 +178,25 @@ void TfrmSetup::FillList(const std::vector<PartitionRow>& rows) {
     FitLastColumn();
 }
 
+// Again after every change of the list's size. Setting the width can bring or take a scroll bar,
+// which changes the client width once more: the loop settles that here, not by recursion.
 void TfrmSetup::FitLastColumn() {
+    if (fittingColumn_)
+        return;
+    fittingColumn_ = true;
     HWND list = Item(kLvProtection);
-    RECT client;
-    ::GetClientRect(list, &client);
-    const int width =
-        LastColumnWidth(client.right, ListView_GetItemCount(list) == 0, ::GetSystemMetrics(SM_CXVSCROLL));
-    ListView_SetColumnWidth(list, 2, width);
+    for (int pass = 0; pass < 3; ++pass) {
+        RECT client;
+        ::GetClientRect(list, &client);
+        const int width =
+            LastColumnWidth(client.right, ListView_GetItemCount(list) == 0, ::GetSystemMetrics(SM_CXVSCROLL));
+        ListView_SetColumnWidth(list, 2, width);
+        RECT after;
+        ::GetClientRect(list, &after);
+        if (after.right == client.right)
+            break;
+    }
+    fittingColumn_ = false;
 }
 
 void TfrmSetup::ShowWorkMode(WorkMode mode) {

@@ -62,6 +62,12 @@ private:
     WorkMode workMode_ = kModeOpen;
     veltrane::PasswordGate gate_;
     FlatFrame listFrame_;
+    MessageWatch listSizeWatch_{[this](UINT message, WPARAM, LPARAM) {
+                                    if (message == WM_SIZE)
+                                        FitLastColumn();
+                                },
+                                MessageWatch::When::After};
+    bool fittingColumn_ = false;
     std::unique_ptr<TSkinComponent> Skin1;
     UniqueImageList ImageList2;
     PopupMenu PopupMenu1;

@@ -28,7 +28,8 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     using namespace veltrane;
     CommonControlsInit();
 
-    // Held, never closed, until the process ends. Failing to create it is not a reason to stop.
+    // The instance mutex and the two markers are held while the program runs and closed when
+    // wWinMain returns, just before the process ends. Failing to create one is not a reason to stop.
     MutexResult instance = MutexOpenOrCreate(kInstanceMutex);
     if (instance.alreadyExisted)
         return 0;

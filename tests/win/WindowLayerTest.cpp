@@ -9,6 +9,7 @@
 
 #include "platform/Containers.h"
 #include "platform/Form.h"
+#include "platform/LinkLabel.h"
 #include "platform/Subclass.h"
 
 namespace veltrane {
@@ -134,6 +135,17 @@ TEST(MessageGuard, ThrowingKeyPressStillEndsTheModalLoop) {
     EXPECT_EQ(form.ShowModal(), kModalOk);
 }
 
+// The drawn buttons are owner-drawn BUTTON windows: their clicks still carry the modal result.
+TEST(ModalLoop, OwnerDrawnButtonSetsItsModalResult) {
+    std::vector<std::string> seen;
+    Owned<TestForm> form(seen);
+    HWND ok = form.Item(kButtonOk);
+    ::SetWindowLongW(ok, GWL_STYLE, (::GetWindowLongW(ok, GWL_STYLE) & ~BS_TYPEMASK) | BS_OWNERDRAW);
+    ::PostMessageW(ok, BM_CLICK, 0, 0);
+    ::PostMessageW(form.Handle(), WM_CLOSE, 0, 0); // ends the loop as Cancel if the click did not
+    EXPECT_EQ(form.ShowModal(), kModalOk);
+}
+
 TEST(ModalLoop, EndsAsCancelWhenTheWindowIsDestroyedUnderIt) {
     std::vector<std::string> seen;
     Owned<TestForm> form(seen);
@@ -194,6 +206,37 @@ TEST(WindowSubclass, ThrowingHandlerGetsTheDefaultAnswer) {
     thrower.Attach(window);
     EXPECT_EQ(::GetWindowTextLengthW(window), 4);
     ::DestroyWindow(window);
+}
+
+// A click opens the address once: press and release both on the label.
+TEST(LinkLabel, OpensOncePerClickWithPressAndReleaseOnIt) {
+    LinkLabelClassRegister();
+    HWND label = ::CreateWindowExW(0, kLinkLabelClass, L"http://example.test/", WS_POPUP | WS_VISIBLE, 0, 0,
+                                   100, 20, nullptr, nullptr, nullptr, nullptr);
+    int opened = 0;
+    LinkLabelSetup(label, L"", [&](const std::wstring&) { return ++opened, true; });
+    const LPARAM inside = MAKELPARAM(10, 10), outside = MAKELPARAM(150, 10);
+    const struct {
+        std::vector<std::pair<UINT, LPARAM>> input;
+        int opens;
+    } cases[] = {
+        {{{WM_LBUTTONDOWN, inside}, {WM_LBUTTONUP, inside}}, 1},
+        {{{WM_LBUTTONUP, inside}}, 0}, // the press began elsewhere
+        {{{WM_LBUTTONDOWN, inside}, {WM_LBUTTONUP, outside}}, 0},
+        {{{WM_LBUTTONDOWN, inside},
+          {WM_LBUTTONUP, inside},
+          {WM_LBUTTONDBLCLK, inside},
+          {WM_LBUTTONUP, inside}},
+         1},
+    };
+    for (const auto& c : cases) {
+        opened = 0;
+        for (auto [message, at] : c.input)
+            ::SendMessageW(label, message, message == WM_LBUTTONUP ? 0 : MK_LBUTTON, at);
+        EXPECT_EQ(opened, c.opens) << c.input.size() << " messages";
+        EXPECT_EQ(::GetCapture(), nullptr);
+    }
+    ::DestroyWindow(label);
 }
 
 } // namespace

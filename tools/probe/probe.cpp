@@ -119,6 +119,8 @@ JsonObject WindowJson(HWND hwnd) {
         .AddBool("visible", IsWindowVisible(hwnd))
         .AddBool("enabled", IsWindowEnabled(hwnd))
         .AddRaw("rect", RectJson(WindowRect(hwnd)))
+        .AddInt("style", static_cast<std::uint32_t>(GetWindowLongW(hwnd, GWL_STYLE)))
+        .AddInt("exstyle", static_cast<std::uint32_t>(GetWindowLongW(hwnd, GWL_EXSTYLE)))
         .AddInt("owner", HwndValue(GetWindow(hwnd, GW_OWNER)))
         .AddInt("pid", ProcessOf(hwnd));
     return json;
@@ -469,6 +471,18 @@ Result SetTextCommand(const Args& args) {
     return Ok(JsonObject().AddInt("result", *ok));
 }
 
+// Moves and sizes a window the way its parent would (SetWindowPos), in the parent's coordinates.
+Result MoveCommand(const Args& args) {
+    auto hwnd = args.Window(1);
+    auto x = args.Number(2), y = args.Number(3), width = args.Number(4), height = args.Number(5);
+    if (!hwnd || !x || !y || !width || !height)
+        return Fail(kBadInput, "usage: move HWND X Y WIDTH HEIGHT");
+    if (!SetWindowPos(*hwnd, nullptr, int(*x), int(*y), int(*width), int(*height),
+                      SWP_NOZORDER | SWP_NOACTIVATE))
+        return Fail(kFailed, "SetWindowPos failed");
+    return Ok(JsonObject());
+}
+
 Result GetTextCommand(const Args& args) {
     auto hwnd = args.Window(1);
     if (!hwnd)
@@ -605,6 +619,7 @@ const std::map<std::u16string, Handler>& Handlers() {
         {u"send", SendCommand},
         {u"click", ClickCommand},
         {u"settext", SetTextCommand},
+        {u"move", MoveCommand},
         {u"gettext", GetTextCommand},
         {u"chars", CharsCommand},
         {u"focus",

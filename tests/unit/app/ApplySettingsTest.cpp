@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <functional>
 #include <stdexcept>
 
 #include "app/ApplySettings.h"
@@ -17,7 +18,7 @@ public:
     std::vector<std::string> events;
     std::wstring message;
     bool okEnabled = true;
-    bool throwOnRestart = false;
+    std::function<void()> onRestart;
 
     bool AskConfirm(const std::wstring& text) override {
         events.push_back("ask");
@@ -37,8 +38,8 @@ public:
     }
     void RestartNow() override {
         events.push_back("restart");
-        if (throwOnRestart)
-            throw std::runtime_error("restart refused");
+        if (onRestart)
+            onRestart();
     }
 };
 
@@ -141,15 +142,26 @@ TEST(ApplySettings, FailuresShowTheirMessageAndEnableOkAgain) {
     }
 }
 
-TEST(ApplySettings, AnyOtherErrorShowsItsOwnText) {
-    ScriptedHost host;
-    host.throwOnRestart = true;
-    FailingDriver driver;
-    PartitionTable table = ReadTable();
-    WorkMode mode = kModeOpen;
-    ApplySettings(host, driver, table, mode);
-    EXPECT_EQ(host.message, L"restart refused");
-    EXPECT_TRUE(host.okEnabled);
+TEST(ApplySettings, AnyOtherErrorShowsItsOwnTextAndEnablesOk) {
+    const struct {
+        std::function<void()> raise;
+        std::wstring shown;
+    } cases[] = {
+        {[] { throw std::runtime_error("restart refused"); }, L"restart refused"},
+        {[] { throw std::runtime_error("重启被拒绝"); }, L"重启被拒绝"}, // UTF-8, not Latin-1
+        {[] { throw std::runtime_error("bad \xC3( \xE9\x80 end"); }, L"bad \uFFFD( \uFFFD\uFFFD end"},
+        {[] { throw 7; }, L"未知错误"},
+    };
+    for (const auto& c : cases) {
+        ScriptedHost host;
+        host.onRestart = c.raise;
+        FailingDriver driver;
+        PartitionTable table = ReadTable();
+        WorkMode mode = kModeOpen;
+        ApplySettings(host, driver, table, mode);
+        EXPECT_EQ(host.message, c.shown);
+        EXPECT_TRUE(host.okEnabled);
+    }
 }
 
 TEST(ApplySettings, NeitherRadioTickedKeepsThePreviousMode) {
