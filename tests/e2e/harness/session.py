@@ -44,7 +44,8 @@ class ArchChoice:
 
     @property
     def dist_dir(self) -> Path:
-        return REPO_ROOT / "dist" / self.arch
+        """dist/<arch>, or the folder E2E_DIST names (a build of one's own, beside the main one)."""
+        return Path(os.environ.get("E2E_DIST") or REPO_ROOT / "dist" / self.arch)
 
     def describe(self) -> str:
         return f"Wine architecture {self.arch}: {self.reason}"
