@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <cstring>
 
+#include "toolkit/Bytes.h"
+
 namespace veltrane {
 
 inline constexpr int kSlotCount = 10;
@@ -18,15 +20,8 @@ struct PartitionTable {
     std::uint8_t type[kSlotCount];    // partition system id
     std::uint8_t size[kSlotCount][4]; // megabytes, little-endian, unaligned
 
-    std::uint32_t SizeMb(int slot) const {
-        const std::uint8_t* b = size[slot];
-        return std::uint32_t(b[0]) | std::uint32_t(b[1]) << 8 | std::uint32_t(b[2]) << 16 |
-               std::uint32_t(b[3]) << 24;
-    }
-    void SetSizeMb(int slot, std::uint32_t mb) {
-        for (int i = 0; i < 4; ++i)
-            size[slot][i] = std::uint8_t(mb >> (8 * i));
-    }
+    std::uint32_t SizeMb(int slot) const { return LoadLe32(size[slot], 0); }
+    void SetSizeMb(int slot, std::uint32_t mb) { StoreLe32(size[slot], 0, mb); }
     void Clear() { std::memset(this, 0, sizeof *this); }
 };
 #pragma pack(pop)

@@ -35,14 +35,6 @@ cleanup() {
 trap cleanup EXIT
 trap 'say "stopping"; exit 130' INT TERM
 
-install_packages() {
-  if [ "$(id -u)" -eq 0 ]; then
-    bash "$root/scripts/setup.sh"
-  else
-    say "not root: skipping scripts/setup.sh (run it once as root if packages are missing)"
-  fi
-}
-
 build_if_missing() {
   local arch=$1 dist="$root/dist/$1"
   if [ -f "$dist/VeltraneShadow.exe" ] && [ -f "$dist/ZELK.dll" ]; then
@@ -81,7 +73,7 @@ start_private_display() {
   say "no DISPLAY: the program's screen is served at http://localhost:$novnc_port/vnc.html?autoconnect=1"
 }
 
-install_packages
+bash "$root/scripts/setup.sh"
 veltrane_pick_arch
 arch=$VELTRANE_ARCH
 say "using $arch: $VELTRANE_ARCH_REASON"

@@ -4,6 +4,8 @@
 #include <cstring>
 #include <limits>
 
+#include "toolkit/Bytes.h"
+
 // What the reader accepts. Tolerated: CR LF or LF line ends, a UTF-8 byte order mark, blank
 // lines, lines starting with ';' or '#', blanks around lines, keys, values and slot fields, any
 // key order, missing keys (defaults: reachable=1, protection=0, empty password, fail and log,
@@ -23,7 +25,6 @@ constexpr std::array<std::string_view, kFunctionCount> kFunctionNames = {
     "fcGetPartition",  "fcSetPartition",  "fcGetProtection",
     "fcSetProtection", "fcCheckPassword", "fcSetPassword",
 };
-constexpr std::string_view kHexDigits = "0123456789abcdef";
 constexpr std::string_view kBlanks = " \t";
 constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
 constexpr std::uint32_t kByteMax = 0xFF;
@@ -38,16 +39,12 @@ std::string_view Trim(std::string_view text) {
     return text.substr(first, last - first + 1);
 }
 
-bool IsDigit(char c) {
-    return c >= '0' && c <= '9';
-}
-
 // Plain decimal digits only: no sign, no blanks, no hex.
 std::optional<std::uint32_t> ParseNumber(std::string_view text, std::uint32_t max) {
     if (text.empty())
         return std::nullopt;
     for (char c : text)
-        if (!IsDigit(c))
+        if (!AsciiIsDigit(c))
             return std::nullopt;
     std::uint64_t value = 0;
     for (char c : text) {
@@ -58,18 +55,8 @@ std::optional<std::uint32_t> ParseNumber(std::string_view text, std::uint32_t ma
     return std::uint32_t(value);
 }
 
-int HexValue(char c) {
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
-}
-
 bool IsLiteralLetter(std::uint8_t c) {
-    return c > ' ' && c < 0x7F && c != ',' && !IsDigit(char(c));
+    return c > ' ' && c < 0x7F && c != ',' && !AsciiIsDigit(char(c));
 }
 
 // Splits at every comma, keeping empty pieces.
@@ -85,7 +72,7 @@ template <class Visit> void ForEachItem(std::string_view text, Visit visit) {
 
 std::optional<int> SlotIndex(std::string_view key) {
     constexpr std::string_view kPrefix = "slot";
-    if (key.size() != kPrefix.size() + 1 || !key.starts_with(kPrefix) || !IsDigit(key.back()))
+    if (key.size() != kPrefix.size() + 1 || !key.starts_with(kPrefix) || !AsciiIsDigit(key.back()))
         return std::nullopt;
     return key.back() - '0';
 }
@@ -315,8 +302,8 @@ std::string ToHex(std::span<const std::uint8_t> bytes) {
     std::string hex;
     hex.reserve(bytes.size() * 2);
     for (std::uint8_t b : bytes) {
-        hex += kHexDigits[b >> 4];
-        hex += kHexDigits[b & 0xF];
+        hex += HexDigitLower(b >> 4);
+        hex += HexDigitLower(b);
     }
     return hex;
 }
@@ -325,8 +312,8 @@ bool FromHex(std::string_view hex, std::span<std::uint8_t> out) {
     if (hex.size() != out.size() * 2)
         return false;
     for (std::size_t i = 0; i < out.size(); ++i) {
-        const int high = HexValue(hex[2 * i]);
-        const int low = HexValue(hex[2 * i + 1]);
+        const int high = HexDigitValue(hex[2 * i]);
+        const int low = HexDigitValue(hex[2 * i + 1]);
         if (high < 0 || low < 0)
             return false;
         out[i] = std::uint8_t(high << 4 | low);

@@ -1,5 +1,6 @@
 // Draws the 42 bitmaps of the Harbor skin into a folder: teal captions and frames, white and
-// light-grey faces. Standard library only, so any host compiler can build it next to skinpack.
+// light-grey faces. Standard library and header-only helpers, so any host compiler can build it next
+// to skinpack.
 //
 //   skinart OUTDIR
 
@@ -13,7 +14,12 @@
 #include <string>
 #include <vector>
 
+#include "toolkit/Bytes.h"
+
 namespace {
+
+using veltrane::AppendLe16;
+using veltrane::AppendLe32;
 
 struct Colour {
     std::uint8_t r = 0, g = 0, b = 0;
@@ -477,15 +483,6 @@ std::vector<Art> HarborArt() {
     };
 }
 
-void Put16(std::vector<std::uint8_t>& out, unsigned v) {
-    out.push_back(std::uint8_t(v));
-    out.push_back(std::uint8_t(v >> 8));
-}
-void Put32(std::vector<std::uint8_t>& out, std::uint32_t v) {
-    Put16(out, v & 0xFFFF);
-    Put16(out, v >> 16);
-}
-
 // A bottom-up BI_RGB file; 8-bit files carry only the colours they use.
 bool EncodeBmp(const Canvas& c, int bits, std::vector<std::uint8_t>& out, std::string& error) {
     std::map<Colour, int> index;
@@ -506,20 +503,20 @@ bool EncodeBmp(const Canvas& c, int bits, std::vector<std::uint8_t>& out, std::s
     out.clear();
     out.push_back('B');
     out.push_back('M');
-    Put32(out, offBits + imageSize);
-    Put32(out, 0);
-    Put32(out, offBits);
-    Put32(out, 40);
-    Put32(out, std::uint32_t(c.Width()));
-    Put32(out, std::uint32_t(c.Height()));
-    Put16(out, 1);
-    Put16(out, unsigned(bits));
-    Put32(out, 0);
-    Put32(out, imageSize);
-    Put32(out, 2835);
-    Put32(out, 2835);
-    Put32(out, std::uint32_t(palette.size()));
-    Put32(out, 0);
+    AppendLe32(out, offBits + imageSize);
+    AppendLe32(out, 0);
+    AppendLe32(out, offBits);
+    AppendLe32(out, 40);
+    AppendLe32(out, std::uint32_t(c.Width()));
+    AppendLe32(out, std::uint32_t(c.Height()));
+    AppendLe16(out, 1);
+    AppendLe16(out, std::uint16_t(bits));
+    AppendLe32(out, 0);
+    AppendLe32(out, imageSize);
+    AppendLe32(out, 2835);
+    AppendLe32(out, 2835);
+    AppendLe32(out, std::uint32_t(palette.size()));
+    AppendLe32(out, 0);
     for (const Colour& p : palette) {
         out.push_back(p.b);
         out.push_back(p.g);

@@ -3,7 +3,7 @@
 from __future__ import annotations
 
 import time
-from typing import Dict, List
+from typing import Dict, List, Tuple
 
 from harness import SimState
 
@@ -15,6 +15,7 @@ MESSAGE_CLASS = "#32770"
 MENU_CLASS = "#32768"
 PRODUCT_TITLE = "Veltrane影子系统(多分区版)"
 APP_TITLE = "Veltrane Vardelle"
+EM_GETSEL = 0x00B0
 
 
 def start_ready(wine, sim, state: SimState = None, figures=None):
@@ -84,20 +85,29 @@ def tray_badge_colour(wine) -> str:
     return "red" if red > green else "green"
 
 
-def pass_gate(wine, probe, sim, password: str, *, double_click: bool = True) -> str:
+def pass_gate(wine, probe, sim, password: str, *, double_click: bool = True, figures=None) -> str:
     """Opens the password dialog from the tray (or expects it open), types the password with the
     keyboard and presses Enter; returns the library's log line of the check."""
+    return _pass_gate_timed(wine, probe, sim, password, double_click, figures)[0]
+
+
+def _pass_gate_timed(wine, probe, sim, password: str, double_click: bool, figures) -> Tuple[str, float]:
+    """pass_gate, and when Enter was pressed (time.monotonic)."""
     calls = len(sim.log_lines())
     if double_click:
         wine.tray_double_click()
+    started = time.monotonic()
     dialog = probe.wait(CHECK_CLASS, PRODUCT_TITLE, 10, visible=True)
+    if figures is not None and double_click:
+        figures.record("tray double-click to password dialog visible", (time.monotonic() - started) * 1000)
     edit = probe.child(dialog["hwnd"], cls="Edit")
     assert wait_until(lambda: probe.focus()["focus"] == edit["hwnd"], 5), "the password field has the focus"
     if password:
         wine.screen.type_text(password)
     wine.screen.key("Return")
+    entered = time.monotonic()
     probe.wait_hidden(dialog["hwnd"], 10)
-    return sim.wait_for_log("fcCheckPassword", 10, after=calls)
+    return sim.wait_for_log("fcCheckPassword", 10, after=calls), entered
 
 
 def choose_tray_menu_item(wine, probe, last: bool):
@@ -136,7 +146,28 @@ def table_bytes(state: SimState, protect: Dict[int, int]) -> str:
     return record.hex()
 
 
-def open_main_window(wine, probe, sim) -> Dict:
+def open_main_window(wine, probe, sim, figures=None) -> Dict:
     """Double-clicks the tray icon, gives the right password, returns the shown main window."""
-    assert pass_gate(wine, probe, sim, "admin") == "fcCheckPassword 1 admin"
-    return probe.wait(MAIN_CLASS, PRODUCT_TITLE, 10, visible=True)
+    line, entered = _pass_gate_timed(wine, probe, sim, "admin", True, figures)
+    assert line == "fcCheckPassword 1 admin"
+    window = probe.wait(MAIN_CLASS, PRODUCT_TITLE, 10, visible=True)
+    if figures is not None:
+        figures.record("password OK to main window visible", (time.monotonic() - entered) * 1000)
+    return window
+
+
+def wait_input_handled(wine, probe, window) -> None:
+    """Clicks the work-mode radio button that is not ticked and waits until it is.
+
+    The program takes input in order, and only after the messages it posted itself, so once the tick
+    shows, everything typed or clicked before has been handled. The mode is only chosen, not applied.
+    """
+    target = next(text for text, checked in radio_states(probe, window["hwnd"]).items() if not checked)
+    click_control(wine, control(probe, window["hwnd"], "Button", target))
+    assert wait_until(lambda: radio_states(probe, window["hwnd"])[target]), "the click on the radio button arrived"
+
+
+def edit_selection(probe, edit: Dict) -> Tuple[int, int]:
+    """Start and end of an edit control's selection (the caret when they are equal)."""
+    result = probe.send(edit["hwnd"], EM_GETSEL)
+    return result & 0xFFFF, (result >> 16) & 0xFFFF

@@ -2,9 +2,15 @@
 
 from __future__ import annotations
 
-import time
-
-from program_helpers import ABOUT_CLASS, PRODUCT_TITLE, click_control, open_main_window, start_ready
+from program_helpers import (
+    ABOUT_CLASS,
+    PRODUCT_TITLE,
+    click_control,
+    open_main_window,
+    start_ready,
+    wait_input_handled,
+    wait_until,
+)
 
 
 def open_about(wine, probe, sim):
@@ -29,14 +35,13 @@ def test_content_focus_and_keys(wine, probe, sim):
     assert len(links) == 2 and any("@" in c["text"] for c in links)
 
     wine.screen.key("Escape")  # no cancel button: Esc does nothing
-    time.sleep(0.5)
-    assert probe.find(ABOUT_CLASS, "关于", visible=True)
-
     click_control(wine, memo)
     wine.screen.key("Return")  # the memo keeps Enter for a new line
-    time.sleep(0.3)
-    assert probe.find(ABOUT_CLASS, "关于", visible=True)
-    assert len(probe.gettext(memo["hwnd"]).split("\r\n")) == 6
+    # Input is handled in order: once the memo has its new line, Esc has been handled as well.
+    assert wait_until(
+        lambda: probe.find(ABOUT_CLASS, "关于", visible=True)
+        and len(probe.gettext(memo["hwnd"]).split("\r\n")) == 6
+    ), "About stays open and the memo takes the new line"
 
     click_control(wine, ok)
     probe.wait_hidden(about["hwnd"])
@@ -63,7 +68,7 @@ def test_a_blank_link_does_nothing(wine, probe, sim):
     probe.settext(link["hwnd"], "   ")  # no address of its own and a blank caption
     before = {p["pid"] for p in probe.processes()}
     click_control(wine, link)
-    time.sleep(1.0)
+    wait_input_handled(wine, probe, window)
     started = [p["exe"] for p in probe.processes() if p["pid"] not in before]
     assert started == []
     assert probe.find("TfrmSetup", PRODUCT_TITLE, visible=True)

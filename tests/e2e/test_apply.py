@@ -13,6 +13,7 @@ from program_helpers import (
     open_main_window,
     start_ready,
     table_bytes,
+    wait_input_handled,
     wait_until,
 )
 
@@ -75,7 +76,7 @@ def test_cancel_in_the_query_writes_nothing(wine, probe, sim):
     ok = press_ok(wine, probe, window)
     box = answer_query(wine, probe, accept=False)
     probe.wait_hidden(box["hwnd"])
-    time.sleep(0.3)
+    wait_input_handled(wine, probe, window)
     assert sim.log_lines()[calls:] == []
     assert probe.child(window["hwnd"], cls="Button", text="确定")["enabled"]
     assert ok["hwnd"]

@@ -2,9 +2,15 @@
 
 from __future__ import annotations
 
-import time
-
-from program_helpers import PRODUCT_TITLE, click_control, open_main_window, start_ready, wait_until
+from program_helpers import (
+    PRODUCT_TITLE,
+    click_control,
+    edit_selection,
+    open_main_window,
+    start_ready,
+    wait_input_handled,
+    wait_until,
+)
 
 DIALOG_CLASS = "TfrmModifyPass"
 
@@ -40,21 +46,35 @@ def test_different_entries_keep_the_dialog_open_and_select_the_confirmation(wine
     dialog, upper, lower, calls = open_dialog(wine, probe, sim)
     type_into(wine, probe, upper, "abc")
     type_into(wine, probe, lower, "abd")
+    assert wait_until(lambda: edit_selection(probe, lower) == (3, 3))
     wine.screen.key("Return")
-    time.sleep(0.5)
+    assert wait_until(lambda: edit_selection(probe, lower) == (0, 3)), "the whole confirmation is selected"
     assert probe.find(DIALOG_CLASS, PRODUCT_TITLE, visible=True)
     assert probe.focus()["focus"] == lower["hwnd"]
-    assert probe.send(lower["hwnd"], 0x00B0) == (3 << 16), "the whole confirmation is selected"
     assert sim.log_lines()[calls:] == []
 
 
 def test_only_the_confirmation_typed_keeps_the_dialog_open(wine, probe, sim):
     dialog, upper, lower, calls = open_dialog(wine, probe, sim)
     wine.screen.type_text("abc")  # the confirmation has the focus at opening
+    assert wait_until(lambda: edit_selection(probe, lower) == (3, 3))
     wine.screen.key("Return")
-    time.sleep(0.5)
+    # Refused like any mismatch: the confirmation is selected for typing again.
+    assert wait_until(lambda: edit_selection(probe, lower) == (0, 3))
     assert probe.find(DIALOG_CLASS, PRODUCT_TITLE, visible=True)
     assert sim.log_lines()[calls:] == []
+
+
+def test_chinese_password_reaches_the_library_in_code_page_936(wine, probe, sim):
+    dialog, upper, lower, calls = open_dialog(wine, probe, sim)
+    for edit in (upper, lower):
+        probe.chars(edit["hwnd"], "中文Ab")  # UTF-16 characters, as an input method delivers them
+    click_control(wine, probe.child(dialog["hwnd"], cls="Button", text="确定"))
+    probe.wait_hidden(dialog["hwnd"])
+    sim.wait_for_log("fcSetPassword", 10, after=calls)
+    # 中 D6 D0, 文 CE C4 in GBK; the letters lower-cased
+    assert sim.log_path.read_bytes().splitlines()[calls:] == [b"fcSetPassword 1 \xd6\xd0\xce\xc4ab"]
+    assert sim.read_state()["driver"]["password"] == "中文ab"
 
 
 def test_two_empty_entries_set_an_empty_password(wine, probe, sim):
@@ -78,7 +98,7 @@ def test_cancel_escape_and_close_box_do_not_call_the_library(wine, probe, sim):
         else:
             probe.close(dialog["hwnd"])
         probe.wait_hidden(dialog["hwnd"])
-    time.sleep(0.3)
+    wait_input_handled(wine, probe, window)
     assert sim.log_lines()[calls:] == []
 
 

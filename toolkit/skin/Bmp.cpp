@@ -2,20 +2,14 @@
 
 #include <bit>
 
+#include "toolkit/Bytes.h"
+
 namespace veltrane {
 namespace {
 
 constexpr std::size_t kFileHeaderSize = 14;
 constexpr std::uint32_t kCoreHeaderSize = 12;
 constexpr std::uint32_t kInfoHeaderSize = 40;
-
-std::uint32_t U16(std::span<const std::uint8_t> b, std::size_t at) {
-    return b[at] | unsigned(b[at + 1]) << 8;
-}
-std::uint32_t U32(std::span<const std::uint8_t> b, std::size_t at) {
-    return b[at] | std::uint32_t(b[at + 1]) << 8 | std::uint32_t(b[at + 2]) << 16 |
-           std::uint32_t(b[at + 3]) << 24;
-}
 
 bool IsValidDepth(int bpp) {
     return bpp == 1 || bpp == 4 || bpp == 8 || bpp == 16 || bpp == 24 || bpp == 32;
@@ -81,25 +75,25 @@ struct Header {
 };
 
 bool ReadHeader(std::span<const std::uint8_t> f, Header& h, std::string& error) {
-    h.size = U32(f, kFileHeaderSize);
+    h.size = LoadLe32(f, kFileHeaderSize);
     if (h.size == kCoreHeaderSize) {
-        h.width = U16(f, 18);
-        h.height = U16(f, 20);
-        h.planes = U16(f, 22);
-        h.bpp = U16(f, 24);
+        h.width = LoadLe16(f, 18);
+        h.height = LoadLe16(f, 20);
+        h.planes = LoadLe16(f, 22);
+        h.bpp = LoadLe16(f, 24);
         return true;
     }
     if (h.size < kInfoHeaderSize || h.size > f.size() - kFileHeaderSize) {
         error = "unsupported bitmap header size " + std::to_string(h.size);
         return false;
     }
-    h.width = std::int32_t(U32(f, 18));
-    h.height = std::int32_t(U32(f, 22));
-    h.planes = U16(f, 26);
-    h.bpp = U16(f, 28);
-    h.compression = U32(f, 30);
-    h.sizeImage = U32(f, 34);
-    h.colorsUsed = U32(f, 46);
+    h.width = LoadLeI32(f, 18);
+    h.height = LoadLeI32(f, 22);
+    h.planes = LoadLe16(f, 26);
+    h.bpp = LoadLe16(f, 28);
+    h.compression = LoadLe32(f, 30);
+    h.sizeImage = LoadLe32(f, 34);
+    h.colorsUsed = LoadLe32(f, 46);
     return true;
 }
 
@@ -147,7 +141,7 @@ std::optional<BmpInfo> ParseBmp(std::span<const std::uint8_t> f, std::string& er
             return std::nullopt;
         }
         for (int i = 0; i < 3; ++i)
-            info.masks[i] = U32(f, maskAt + 4 * std::size_t(i));
+            info.masks[i] = LoadLe32(f, maskAt + 4 * std::size_t(i));
         if (h.size == kInfoHeaderSize)
             at += 12;
     } else if (h.bpp == 16) {
@@ -173,7 +167,7 @@ std::optional<BmpInfo> ParseBmp(std::span<const std::uint8_t> f, std::string& er
     }
     info.palette = f.subspan(at, std::size_t(paletteBytes));
 
-    const std::uint64_t offBits = U32(f, 10);
+    const std::uint64_t offBits = LoadLe32(f, 10);
     info.stride = std::size_t((std::uint64_t(info.width) * h.bpp + 31) / 32 * 4);
     if (offBits > f.size()) {
         error = "bitmap pixels start past the end";
@@ -220,7 +214,7 @@ std::optional<Rgb> BmpInfo::PixelAt(int x, int y) const {
     }
     default: {
         const std::size_t at = bitPos / 8;
-        const std::uint32_t v = bitsPerPixel == 16 ? U16(line, at) : U32(line, at);
+        const std::uint32_t v = bitsPerPixel == 16 ? LoadLe16(line, at) : LoadLe32(line, at);
         return MakeRgb(ScaleMasked(v, masks[0]), ScaleMasked(v, masks[1]), ScaleMasked(v, masks[2]));
     }
     }

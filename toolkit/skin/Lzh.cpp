@@ -7,6 +7,8 @@
 #include <memory>
 #include <new>
 
+#include "toolkit/Bytes.h"
+
 namespace veltrane {
 namespace {
 
@@ -500,9 +502,8 @@ std::vector<std::uint8_t> TLZH::Encode(std::span<const std::uint8_t> data) {
 }
 
 std::vector<std::uint8_t> TLZH::EncodeWithSize(std::span<const std::uint8_t> data) {
-    const std::uint32_t size = std::uint32_t(data.size());
-    std::vector<std::uint8_t> out{std::uint8_t(size), std::uint8_t(size >> 8), std::uint8_t(size >> 16),
-                                  std::uint8_t(size >> 24)};
+    std::vector<std::uint8_t> out;
+    AppendLe32(out, std::uint32_t(data.size()));
     const std::vector<std::uint8_t> bits = Encode(data);
     out.insert(out.end(), bits.begin(), bits.end());
     return out;

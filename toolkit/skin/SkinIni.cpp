@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <limits>
 
+#include "toolkit/Bytes.h"
+
 namespace veltrane {
 namespace {
 
@@ -18,27 +20,8 @@ std::string_view Trim(std::string_view s) {
     return s;
 }
 
-char Lower(char c) {
-    return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c;
-}
-
-bool EqualsNoCase(std::string_view a, std::string_view b) {
-    return a.size() == b.size() &&
-           std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) { return Lower(x) == Lower(y); });
-}
-
 bool IsHeader(std::string_view line) {
     return line.size() >= 2 && line.front() == '[' && line.back() == ']';
-}
-
-int HexDigit(char c) {
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
 }
 
 } // namespace
@@ -65,7 +48,7 @@ std::optional<std::int32_t> ParseIniInteger(std::string_view value) {
         return std::nullopt;
     std::uint64_t v = 0;
     for (char c : s) {
-        const int d = hex ? HexDigit(c) : (c >= '0' && c <= '9' ? c - '0' : -1);
+        const int d = hex ? HexDigitValue(c) : (AsciiIsDigit(c) ? c - '0' : -1);
         if (d < 0)
             return std::nullopt;
         v = v * (hex ? 16 : 10) + unsigned(d);
@@ -88,12 +71,12 @@ std::optional<Rgb> ParseIniColour(std::string_view value) {
     unsigned parts[3] = {0, 0, 0};
     int found = 0;
     for (std::size_t i = 0; i < s.size() && found < 3;) {
-        if (s[i] < '0' || s[i] > '9') {
+        if (!AsciiIsDigit(s[i])) {
             ++i;
             continue;
         }
         unsigned v = 0;
-        for (; i < s.size() && s[i] >= '0' && s[i] <= '9'; ++i)
+        for (; i < s.size() && AsciiIsDigit(s[i]); ++i)
             v = std::min(v * 10 + unsigned(s[i] - '0'), 255u); // a component saturates at 255
         parts[found++] = v;
     }
@@ -125,7 +108,7 @@ void TSkinIni::Load(std::span<const std::uint8_t> text) {
 std::optional<std::size_t> TSkinIni::FindSection(std::string_view section) const {
     for (const SectionEntry& entry : sections_) {
         const std::string_view header = entry.header;
-        if (EqualsNoCase(header.substr(1, header.size() - 2), section))
+        if (AsciiEqualNoCase(header.substr(1, header.size() - 2), section))
             return entry.line;
     }
     return std::nullopt;
@@ -141,7 +124,7 @@ std::string TSkinIni::ReadString(std::string_view section, std::string_view key,
         const std::size_t eq = line.find('=');
         const std::string_view lineKey =
             eq == std::string_view::npos ? std::string_view{} : Trim(line.substr(0, eq));
-        if (!EqualsNoCase(lineKey, key))
+        if (!AsciiEqualNoCase(lineKey, key))
             continue;
         const std::string_view value = Trim(line.substr(eq + 1));
         return value.empty() ? std::string(defaultValue) : std::string(value);

@@ -4,6 +4,8 @@
 #include <cstring>
 #include <string>
 
+#include "toolkit/Bytes.h"
+
 namespace veltrane {
 namespace {
 
@@ -11,14 +13,6 @@ constexpr Rgb kWhite = MakeRgb(255, 255, 255);
 constexpr int kMdiColumns = 12;
 constexpr int kMdiColumnsPerButton = 4;
 constexpr int kMdiButtonState = 100;
-
-std::string Upper(std::string_view text) {
-    std::string out(text);
-    for (char& c : out)
-        if (c >= 'a' && c <= 'z')
-            c = char(c - 'a' + 'A');
-    return out;
-}
 
 // Reads one skin from an opened package and its description.
 class SkinBuilder {
@@ -93,7 +87,7 @@ private:
         c.titleTextNoActive = colour("TitleTextNoActive", system_.inactiveCaptionText);
 
         for (const std::string& name : ini_.SectionNames()) {
-            const std::string upper = Upper(name);
+            const std::string upper = AsciiUppered(name);
             if (upper.starts_with("COLOUR") && upper != "COLOURS")
                 model_.colourTable.push_back(ini_.ReadColour(name, "color", system_.windowText));
         }
@@ -108,7 +102,7 @@ private:
 
     void ReadCaptionButtons() {
         for (const std::string& name : ini_.SectionNames()) {
-            if (!IsCaptionButtonSection(Upper(name)))
+            if (!IsCaptionButtonSection(AsciiUppered(name)))
                 continue;
             const int action = Int(name, "Action", 0);
             if (action == -1 && Int(name, "Visibility", -1) != 0)
@@ -350,13 +344,6 @@ private:
     SkinModel& model_;
 };
 
-std::int32_t ReadCount(std::span<const std::uint8_t> value) {
-    std::uint32_t raw = 0;
-    for (int i = 3; i >= 0; --i)
-        raw = raw << 8 | value[std::size_t(i)];
-    return std::int32_t(raw);
-}
-
 } // namespace
 
 SkinBitmap ResolveSkinBitmap(const TSkinReader& reader, std::string_view reference,
@@ -373,10 +360,10 @@ SkinBitmap ResolveSkinBitmap(const TSkinReader& reader, std::string_view referen
     std::optional<BmpInfo> info = ParseBmp(bytes, error);
     if (!info) {
         if (warnings)
-            warnings->push_back(LowerAscii(name) + ": " + error);
+            warnings->push_back(AsciiLowered(name) + ": " + error);
         return {};
     }
-    return SkinBitmap{LowerAscii(name), bytes, *info};
+    return SkinBitmap{AsciiLowered(name), bytes, *info};
 }
 
 SkinModel LoadSkinModel(TSkinReader& reader, const SystemColours& system) {
@@ -401,7 +388,7 @@ std::optional<SkinModel> LoadSkinStream(std::span<const std::uint8_t> value, Mes
     };
     if (value.size() < 4)
         return fail("SkinStream value shorter than its count");
-    const std::int32_t count = ReadCount(value);
+    const std::int32_t count = LoadLeI32(value, 0);
     if (count <= 0)
         return fail("");
     if (std::size_t(count) > value.size() - 4)

@@ -1,18 +1,11 @@
 #include "toolkit/skin/SkinReader.h"
 
+#include "toolkit/Bytes.h"
 #include "toolkit/skin/Lzh.h"
 
 #include <algorithm>
 
 namespace veltrane {
-namespace {
-
-std::int32_t ReadI32(std::span<const std::uint8_t> b, std::size_t at) {
-    return std::int32_t(b[at] | std::uint32_t(b[at + 1]) << 8 | std::uint32_t(b[at + 2]) << 16 |
-                        std::uint32_t(b[at + 3]) << 24);
-}
-
-} // namespace
 
 std::optional<std::size_t> SkinNameListOffset(std::int32_t version) {
     switch (version) {
@@ -25,14 +18,6 @@ std::optional<std::size_t> SkinNameListOffset(std::int32_t version) {
     default:
         return std::nullopt;
     }
-}
-
-std::string LowerAscii(std::string_view text) {
-    std::string out(text);
-    for (char& c : out)
-        if (c >= 'A' && c <= 'Z')
-            c = char(c - 'A' + 'a');
-    return out;
 }
 
 std::vector<std::string> SplitSkinNames(std::string_view list) {
@@ -62,7 +47,7 @@ bool TSkinReader::Open(std::span<const std::uint8_t> packed, MessageSink& sink) 
     unpacked_.clear();
     if (packed.size() < 4)
         return Fail("packed skin shorter than its size field");
-    const std::int32_t size = ReadI32(packed, 0);
+    const std::int32_t size = LoadLeI32(packed, 0);
     if (size < 0 || size > kMaxUnpackedSkinSize)
         return Fail("unpacked skin size " + std::to_string(size) + " out of range");
     try {
@@ -86,13 +71,13 @@ bool TSkinReader::Parse(MessageSink& sink) {
     const std::span<const std::uint8_t> all = unpacked_;
     if (all.size() < kSkinHeaderSize)
         return Fail("skin package shorter than its header");
-    version_ = ReadI32(all, 0);
+    version_ = LoadLeI32(all, 0);
     const std::optional<std::size_t> listAt = SkinNameListOffset(version_);
     if (!listAt) {
         sink.ShowMessage(kSkinVersionMismatchMessage);
         return Fail("unknown skin package version " + std::to_string(version_));
     }
-    const std::int32_t listLength = ReadI32(all, 4);
+    const std::int32_t listLength = LoadLeI32(all, 4);
     if (listLength < 0 || *listAt > all.size() || std::size_t(listLength) > all.size() - *listAt)
         return Fail("member-name list runs past the end of the package");
     const std::string_view list(reinterpret_cast<const char*>(all.data() + *listAt), std::size_t(listLength));
@@ -106,7 +91,7 @@ bool TSkinReader::Parse(MessageSink& sink) {
     std::size_t offset = tableAt + names.size() * 4;
     std::vector<std::size_t> offsets{offset};
     for (std::size_t i = 0; i < names.size(); ++i) {
-        const std::int32_t size = ReadI32(all, tableAt + 4 * i);
+        const std::int32_t size = LoadLeI32(all, tableAt + 4 * i);
         if (size < 0 || std::size_t(size) > all.size() - offset)
             return Fail("member \"" + names[i] + "\" runs past the member data");
         offset += std::size_t(size);
@@ -114,7 +99,7 @@ bool TSkinReader::Parse(MessageSink& sink) {
     }
     storedNames_ = std::move(names);
     for (const std::string& name : storedNames_)
-        names_.push_back(LowerAscii(name));
+        names_.push_back(AsciiLowered(name));
     offsets_ = std::move(offsets);
     return true;
 }
@@ -125,7 +110,7 @@ TSkinReader::Member TSkinReader::MemberAt(std::size_t index) const {
 }
 
 std::span<const std::uint8_t> TSkinReader::MemberByName(std::string_view name) const {
-    const std::string wanted = LowerAscii(name);
+    const std::string wanted = AsciiLowered(name);
     for (std::size_t i = 0; i < names_.size(); ++i)
         if (names_[i] == wanted)
             return MemberAt(i).data;

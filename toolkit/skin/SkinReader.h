@@ -76,6 +76,5 @@ private:
 // Splits a name list the way the container writes it: CR, LF or CR LF end a name; a final
 // separator adds no empty name. Letter case is kept.
 std::vector<std::string> SplitSkinNames(std::string_view list);
-std::string LowerAscii(std::string_view text);
 
 } // namespace veltrane

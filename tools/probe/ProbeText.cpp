@@ -3,6 +3,8 @@
 #include <array>
 #include <cstdio>
 
+#include "toolkit/Bytes.h"
+
 namespace probe {
 namespace {
 
@@ -103,17 +105,10 @@ std::optional<std::uint64_t> ParseDigits(std::string_view digits, unsigned base)
         return std::nullopt;
     std::uint64_t value = 0;
     for (char c : digits) {
-        unsigned digit;
-        if (c >= '0' && c <= '9')
-            digit = static_cast<unsigned>(c - '0');
-        else if (base == 16 && c >= 'a' && c <= 'f')
-            digit = static_cast<unsigned>(c - 'a' + 10);
-        else if (base == 16 && c >= 'A' && c <= 'F')
-            digit = static_cast<unsigned>(c - 'A' + 10);
-        else
+        const int digitValue = veltrane::HexDigitValue(c);
+        if (digitValue < 0 || static_cast<unsigned>(digitValue) >= base)
             return std::nullopt;
-        if (digit >= base)
-            return std::nullopt;
+        const auto digit = static_cast<unsigned>(digitValue);
         if (value > (UINT64_MAX - digit) / base)
             return std::nullopt;
         value = value * base + digit;

@@ -18,11 +18,15 @@
 #include <string>
 #include <vector>
 
+#include "toolkit/Bytes.h"
 #include "toolkit/skin/Bmp.h"
 #include "toolkit/skin/Lzh.h"
 #include "toolkit/skin/SkinReader.h"
 
 namespace {
+
+using veltrane::AppendLe32;
+using veltrane::LoadLeI32;
 
 namespace fs = std::filesystem;
 using Bytes = std::vector<std::uint8_t>;
@@ -65,16 +69,6 @@ void WriteFile(const fs::path& path, const Bytes& bytes) {
         throw ToolError("cannot write " + path.string());
 }
 
-void PutI32(Bytes& out, std::uint32_t v) {
-    for (int i = 0; i < 4; ++i)
-        out.push_back(std::uint8_t(v >> (8 * i)));
-}
-
-std::int32_t GetI32(const Bytes& in) {
-    return std::int32_t(in[0] | std::uint32_t(in[1]) << 8 | std::uint32_t(in[2]) << 16 |
-                        std::uint32_t(in[3]) << 24);
-}
-
 std::vector<std::string> MemberOrder(const fs::path& dir) {
     std::vector<std::string> names;
     if (fs::exists(dir / kMemberOrderFile)) {
@@ -111,14 +105,14 @@ Bytes BuildPackage(const fs::path& dir) {
         data.push_back(ReadFile(dir / name));
     }
     Bytes package;
-    PutI32(package, std::uint32_t(veltrane::kSkinVersion4));
-    PutI32(package, std::uint32_t(list.size()));
-    PutI32(package, 0);
-    PutI32(package, 0);
+    AppendLe32(package, std::uint32_t(veltrane::kSkinVersion4));
+    AppendLe32(package, std::uint32_t(list.size()));
+    AppendLe32(package, 0);
+    AppendLe32(package, 0);
     package.resize(package.size() + kReservedBlockSize, 0);
     package.insert(package.end(), list.begin(), list.end());
     for (const Bytes& member : data)
-        PutI32(package, std::uint32_t(member.size()));
+        AppendLe32(package, std::uint32_t(member.size()));
     for (const Bytes& member : data)
         package.insert(package.end(), member.begin(), member.end());
     if (package.size() > std::size_t(veltrane::kMaxUnpackedSkinSize))
@@ -129,7 +123,7 @@ Bytes BuildPackage(const fs::path& dir) {
 int Pack(const fs::path& dir, const fs::path& out) {
     const Bytes packed = veltrane::TLZH::EncodeWithSize(BuildPackage(dir));
     Bytes value;
-    PutI32(value, std::uint32_t(packed.size()));
+    AppendLe32(value, std::uint32_t(packed.size()));
     value.insert(value.end(), packed.begin(), packed.end());
     WriteFile(out, value);
     return 0;
@@ -139,7 +133,7 @@ int Unpack(const fs::path& in, const fs::path& out) {
     const Bytes stream = ReadFile(in);
     if (stream.size() < 4)
         throw ToolError(in.string() + ": shorter than its 4-byte size");
-    const std::int32_t size = GetI32(stream);
+    const std::int32_t size = LoadLeI32(stream, 0);
     if (size < 0 || size > kMaxUnpackSize)
         throw ToolError(in.string() + ": unpacked size " + std::to_string(size) + " out of range");
     WriteFile(out, veltrane::TLZH::Decode(std::span(stream).subspan(4), size));
@@ -151,7 +145,7 @@ bool OpenValue(const fs::path& in, veltrane::TSkinReader& reader) {
     const Bytes value = ReadFile(in);
     if (value.size() < 4)
         throw ToolError(in.string() + ": shorter than its 4-byte count");
-    const std::int32_t count = GetI32(value);
+    const std::int32_t count = LoadLeI32(value, 0);
     if (count <= 0)
         return false;
     if (std::size_t(count) > value.size() - 4)
@@ -182,7 +176,7 @@ int List(const fs::path& in) {
 int Cat(const fs::path& in, const std::string& name) {
     veltrane::TSkinReader reader;
     const bool opened = OpenValue(in, reader);
-    const std::string wanted = veltrane::LowerAscii(name);
+    const std::string wanted = veltrane::AsciiLowered(name);
     if (!opened || std::find(reader.Names().begin(), reader.Names().end(), wanted) == reader.Names().end())
         throw ToolError("no member named " + name);
     const std::span<const std::uint8_t> data = reader.MemberByName(name);

@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "toolkit/Bytes.h"
 #include "toolkit/skin/Lzh.h"
 #include "toolkit/skin/SkinLoader.h"
 
@@ -262,7 +263,7 @@ Bytes TextLike(std::size_t size) {
             for (int w = 0; w < words; ++w) {
                 std::string token = rng() % 40 == 0 ? std::to_string(rng() % 1000) : kWords[word(rng)];
                 if (w == 0)
-                    token[0] = char(std::toupper(static_cast<unsigned char>(token[0])));
+                    token[0] = veltrane::AsciiUpper(token[0]);
                 token += w + 1 == words ? "." : rng() % 12 == 0 ? "," : "";
                 if (line.size() + token.size() + 1 > 72)
                     flushLine();

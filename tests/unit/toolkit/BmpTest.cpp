@@ -9,21 +9,16 @@ namespace {
 
 using namespace testing_support;
 
-void SetI32(Bytes& b, std::size_t at, std::uint32_t v) {
-    for (int i = 0; i < 4; ++i)
-        b[at + std::size_t(i)] = std::uint8_t(v >> (8 * i));
-}
-
 // A 4-bit bitmap, 3 x 2, with a palette of two entries: red and blue.
 Bytes MakeBmp4() {
     Bytes b = MakeBmp24(1, 1);
     b.resize(54);
     b[28] = 4;                                       // bits per pixel
-    SetI32(b, 46, 2);                                // colours used
+    StoreLe32(b, 46, 2);                             // colours used
     b.insert(b.end(), {0, 0, 255, 0, 255, 0, 0, 0}); // red, blue (blue first in each entry)
-    SetI32(b, 10, std::uint32_t(b.size()));
-    SetI32(b, 18, 3);
-    SetI32(b, 22, 2);
+    StoreLe32(b, 10, std::uint32_t(b.size()));
+    StoreLe32(b, 18, 3);
+    StoreLe32(b, 22, 2);
     b.insert(b.end(), {0x01, 0x00, 0, 0}); // bottom row: blue, red, red
     b.insert(b.end(), {0x10, 0x10, 0, 0}); // top row: blue... index 1, 0, 1
     return b;
@@ -58,16 +53,16 @@ Bytes MakeRle8() {
     Bytes b = MakeBmp24(1, 1);
     b.resize(54);
     b[28] = 8;
-    SetI32(b, 30, BmpInfo::kRle8);
-    SetI32(b, 46, 4);
+    StoreLe32(b, 30, BmpInfo::kRle8);
+    StoreLe32(b, 46, 4);
     b.insert(b.end(), {0, 0, 0, 0, 0, 0, 255, 0, 0, 255, 0, 0, 255, 0, 0, 0});
-    SetI32(b, 10, std::uint32_t(b.size()));
-    SetI32(b, 18, 4);
-    SetI32(b, 22, 2);
+    StoreLe32(b, 10, std::uint32_t(b.size()));
+    StoreLe32(b, 18, 4);
+    StoreLe32(b, 22, 2);
     const Bytes codes = {2, 1, 2, 2, 0, 0, // bottom row: red red green green
                          0, 3, 3, 1, 2, 0, // top row: literal blue red green (padded)
                          1, 3, 0, 1};      // then blue; end of bitmap
-    SetI32(b, 34, std::uint32_t(codes.size()));
+    StoreLe32(b, 34, std::uint32_t(codes.size()));
     b.insert(b.end(), codes.begin(), codes.end());
     return b;
 }
@@ -84,7 +79,7 @@ TEST(Bmp, ReadsRunLengthPixels) {
             EXPECT_EQ(bmp->PixelAt(x, y), expected[y][x]) << x << "," << y;
     Bytes cut = file;
     cut.resize(cut.size() - 8); // the literal run now ends early
-    SetI32(cut, 34, 0);
+    StoreLe32(cut, 34, 0);
     const auto partial = ParseBmp(cut, error);
     ASSERT_TRUE(partial) << error;
     EXPECT_FALSE(partial->PixelAt(0, 0));
@@ -92,7 +87,7 @@ TEST(Bmp, ReadsRunLengthPixels) {
 
 TEST(Bmp, TopDownRowsAreReadFromTheTop) {
     Bytes file = MakeBmp24(2, 2, [](int, int y) { return y == 0 ? 0x0000FFu : 0xFF0000u; });
-    SetI32(file, 22, std::uint32_t(-2)); // the same rows now count from the top
+    StoreLe32(file, 22, std::uint32_t(-2)); // the same rows now count from the top
     std::string error;
     const auto bmp = ParseBmp(file, error);
     ASSERT_TRUE(bmp) << error;
@@ -104,7 +99,7 @@ TEST(Bmp, RejectsMalformedFiles) {
     const Bytes good = MakeBmp24(4, 4);
     const auto with = [&](std::size_t at, std::uint32_t v) {
         Bytes b = good;
-        SetI32(b, at, v);
+        StoreLe32(b, at, v);
         return b;
     };
     const Bytes truncated(good.begin(), good.end() - 1);

@@ -82,14 +82,14 @@ protected:
 };
 
 TEST_F(HarborSkin, ValueAndPackageLayout) {
-    const std::int32_t count = std::int32_t(value_[0] | value_[1] << 8 | value_[2] << 16 | value_[3] << 24);
+    const std::int32_t count = LoadLeI32(value_, 0);
     EXPECT_EQ(std::size_t(count) + 4, value_.size());
     RecordingSink sink;
     TSkinReader reader;
     ASSERT_TRUE(reader.Open(Packed(), sink)) << reader.Error();
     EXPECT_EQ(reader.Version(), kSkinVersion4);
     const Bytes& all = reader.Unpacked();
-    const std::int32_t listLength = std::int32_t(all[4] | all[5] << 8 | all[6] << 16 | all[7] << 24);
+    const std::int32_t listLength = LoadLeI32(all, 4);
     ASSERT_EQ(reader.MemberCount(), 43u);
     std::size_t total = 0;
     for (std::size_t i = 0; i < reader.MemberCount(); ++i)

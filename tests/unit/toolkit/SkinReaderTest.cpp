@@ -83,8 +83,7 @@ TEST(SkinReader, SplitsNameListsLikeTheContainerWritesThem) {
 }
 
 Bytes WithI32(Bytes package, std::size_t at, std::uint32_t value) {
-    for (int i = 0; i < 4; ++i)
-        package[at + std::size_t(i)] = std::uint8_t(value >> (8 * i));
+    StoreLe32(package, at, value);
     return package;
 }
 

@@ -6,17 +6,13 @@
 #include <utility>
 #include <vector>
 
+#include "toolkit/Bytes.h"
 #include "toolkit/skin/Lzh.h"
 #include "toolkit/skin/SkinReader.h"
 
 namespace veltrane::testing_support {
 
 using Bytes = std::vector<std::uint8_t>;
-
-inline void PutI32(Bytes& out, std::uint32_t v) {
-    for (int i = 0; i < 4; ++i)
-        out.push_back(std::uint8_t(v >> (8 * i)));
-}
 
 inline Bytes FromText(const std::string& text) {
     return Bytes(text.begin(), text.end());
@@ -29,15 +25,15 @@ inline Bytes MakePackage(std::int32_t version, const std::vector<std::pair<std::
     for (const auto& m : members)
         list += m.first + "\r\n";
     Bytes out;
-    PutI32(out, std::uint32_t(version));
-    PutI32(out, std::uint32_t(list.size()));
-    PutI32(out, 0xDEADBEEF); // reserved fields are never read
-    PutI32(out, 0xDEADBEEF);
+    AppendLe32(out, std::uint32_t(version));
+    AppendLe32(out, std::uint32_t(list.size()));
+    AppendLe32(out, 0xDEADBEEF); // reserved fields are never read
+    AppendLe32(out, 0xDEADBEEF);
     const std::size_t at = listOffset ? listOffset : SkinNameListOffset(version).value_or(16);
     out.resize(at, 0xAA);
     out.insert(out.end(), list.begin(), list.end());
     for (const auto& m : members)
-        PutI32(out, std::uint32_t(m.second.size()));
+        AppendLe32(out, std::uint32_t(m.second.size()));
     for (const auto& m : members)
         out.insert(out.end(), m.second.begin(), m.second.end());
     return out;
@@ -49,7 +45,7 @@ inline Bytes Packed(const Bytes& unpacked) {
 
 inline Bytes SkinStreamValue(const Bytes& packed) {
     Bytes value;
-    PutI32(value, std::uint32_t(packed.size()));
+    AppendLe32(value, std::uint32_t(packed.size()));
     value.insert(value.end(), packed.begin(), packed.end());
     return value;
 }
@@ -58,15 +54,15 @@ inline Bytes SkinStreamValue(const Bytes& packed) {
 template <typename ColourFn> Bytes MakeBmp24(int width, int height, ColourFn colour) {
     const std::uint32_t stride = std::uint32_t((width * 24 + 31) / 32 * 4);
     Bytes out{'B', 'M'};
-    PutI32(out, 54 + stride * std::uint32_t(height));
-    PutI32(out, 0);
-    PutI32(out, 54);
-    PutI32(out, 40);
-    PutI32(out, std::uint32_t(width));
-    PutI32(out, std::uint32_t(height));
+    AppendLe32(out, 54 + stride * std::uint32_t(height));
+    AppendLe32(out, 0);
+    AppendLe32(out, 54);
+    AppendLe32(out, 40);
+    AppendLe32(out, std::uint32_t(width));
+    AppendLe32(out, std::uint32_t(height));
     out.push_back(1), out.push_back(0), out.push_back(24), out.push_back(0);
     for (int i = 0; i < 6; ++i)
-        PutI32(out, 0);
+        AppendLe32(out, 0);
     for (int y = height - 1; y >= 0; --y) {
         const std::size_t row = out.size();
         for (int x = 0; x < width; ++x) {
