@@ -46,7 +46,9 @@ UniqueFont FontCreate(const wchar_t* face, int height) {
     LOGFONTW lf{};
     lf.lfHeight = -height;
     lf.lfWeight = FW_NORMAL;
-    lf.lfCharSet = DEFAULT_CHARSET;
+    // The texts are Chinese: ask for a font that has their characters whatever the system code page;
+    // the edit control does not borrow missing glyphs through font linking.
+    lf.lfCharSet = GB2312_CHARSET;
     lf.lfQuality = DEFAULT_QUALITY;
     lstrcpynW(lf.lfFaceName, face, LF_FACESIZE);
     return UniqueFont(::CreateFontIndirectW(&lf));

@@ -78,6 +78,11 @@ constexpr FormLayout kLayout{
 };
 
 constexpr int kTrayImageSize = 16;
+// Ctrl+Alt+Shift+V: the keyboard's road to the window, as a double-click on the tray icon.
+constexpr int kOpenHotKey = 1;
+constexpr UINT kOpenHotKeyModifiers = MOD_CONTROL | MOD_ALT | MOD_SHIFT;
+constexpr UINT kOpenHotKeyKey = 'V';
+constexpr UINT kModNoRepeat = 0x4000; // MOD_NOREPEAT, which the headers declare for Windows 7 targets only
 constexpr int kFirstColumnWidth = 100;
 constexpr int kSecondColumnWidth = 150;
 
@@ -117,7 +122,19 @@ void TfrmSetup::FormCreate() {
     ShowWorkMode(state.mode);
     // Shown even when the driver is unreachable: it goes again when the program ends a moment later.
     TrayIcon->SetIconVisible(true);
+    RegisterOpenHotKey();
     SetActiveControl(kBtnOk);
+}
+
+// Another program may hold the combination: the program then starts without it, silently.
+void TfrmSetup::RegisterOpenHotKey() {
+    // Held keys do not repeat it where the system knows MOD_NOREPEAT (Windows 7 and later).
+    if (!::RegisterHotKey(Handle(), kOpenHotKey, kOpenHotKeyModifiers | kModNoRepeat, kOpenHotKeyKey))
+        ::RegisterHotKey(Handle(), kOpenHotKey, kOpenHotKeyModifiers, kOpenHotKeyKey);
+}
+
+void TfrmSetup::FormDestroy() {
+    ::UnregisterHotKey(Handle(), kOpenHotKey);
 }
 
 void TfrmSetup::PrepareLinks() {
@@ -209,6 +226,10 @@ void TfrmSetup::ShowWorkMode(WorkMode mode) {
 }
 
 LRESULT TfrmSetup::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_HOTKEY && wParam == kOpenHotKey) {
+        TrayIconDblClick(*TrayIcon);
+        return 0;
+    }
     // Minimise and close only hide the window; the whole wParam is compared, low bits included.
     if (message == WM_SYSCOMMAND && (wParam == SC_MINIMIZE || wParam == SC_CLOSE)) {
         Hide();

@@ -23,6 +23,7 @@ public:
 private:
     void CreateComponents() override;
     void FormCreate() override;
+    void FormDestroy() override;
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
     void OnCommand(int id, int code) override;
     void OnClose() override;
@@ -37,6 +38,7 @@ private:
 
     // Roads in and out of the window.
     void TrayIconDblClick(TTrayIcon& sender);
+    void RegisterOpenHotKey();
     void mnuQuitClick();
     void mnuAboutClick();
     void btnCancelClick();
