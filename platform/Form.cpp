@@ -152,6 +152,7 @@ bool ModifierDown() {
 int Form::ShowModal() {
     modal_ = true;
     modalResult_ = kModalNone;
+    HWND previouslyActive = ::GetActiveWindow();
     const std::vector<HWND> disabled = DisableThreadWindowsExcept(Handle());
     Show();
     while (modalResult_ == kModalNone) {
@@ -165,6 +166,9 @@ int Form::ShowModal() {
         ::EnableWindow(w, TRUE);
     if (Handle())
         Hide();
+    // The window that was active before takes the keyboard back, as after any modal dialog.
+    if (previouslyActive && ::IsWindowVisible(previouslyActive) && ::IsWindowEnabled(previouslyActive))
+        ::SetActiveWindow(previouslyActive);
     modal_ = false;
     return modalResult_;
 }
@@ -208,6 +212,13 @@ bool Form::PreTranslateMessage(MSG& msg) {
         if (KeepsReturn(focus))
             return false;
         PressRoleButton(ButtonRole::Default);
+        return true;
+    }
+    if (msg.message == WM_KEYDOWN && msg.wParam == VK_TAB && ::GetKeyState(VK_CONTROL) >= 0 &&
+        KeepsReturn(::GetFocus()) && ::IsChild(Handle(), ::GetFocus())) {
+        // Tab leaves a multi-line text box as any other control; Ctrl+Tab is the box's own.
+        if (HWND next = ::GetNextDlgTabItem(Handle(), ::GetFocus(), ::GetKeyState(VK_SHIFT) < 0))
+            ::SetFocus(next);
         return true;
     }
     return ::IsDialogMessageW(Handle(), &msg) != FALSE;
