@@ -246,6 +246,27 @@ class WineSession:
         self._programs.append(program)
         return program
 
+    def run_console(
+        self,
+        exe: str,
+        args: Sequence[str] = (),
+        *,
+        sim: Optional[SimDriver] = None,
+        stdin: bytes = b"",
+        timeout: float = 60.0,
+    ) -> subprocess.CompletedProcess:
+        """Runs the console program dist/<arch>/``exe`` to its end with ``stdin`` as its input (a
+        pipe, so it has no console); returns its exit code and its output and error streams apart."""
+        path = self._require(self.dist_dir / exe, exe)
+        return subprocess.run(
+            [_wine_loader(self.arch.arch), str(path), *args],
+            input=stdin,
+            capture_output=True,
+            cwd=self.dist_dir,
+            env=self.launch_env(sim.env() if sim is not None else {}),
+            timeout=timeout,
+        )
+
     def kill_leftovers(self, timeout: float = 10.0) -> List[int]:
         """Kills every process started by ``start_program`` and their children; returns their pids.
 

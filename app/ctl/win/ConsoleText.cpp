@@ -1,0 +1,190 @@
+#include "app/ctl/win/ConsoleText.h"
+
+#include <algorithm>
+#include <atomic>
+
+#include "platform/Handles.h"
+
+namespace veltrane::ctl {
+
+namespace {
+
+constexpr std::size_t kLongestLine = 1024; // bytes kept of a line; far beyond any password the field takes
+
+bool IsConsole(HANDLE handle) {
+    DWORD mode = 0;
+    return ::GetConsoleMode(handle, &mode) != FALSE;
+}
+
+void WriteConsole(HANDLE console, std::wstring_view text) {
+    while (!text.empty()) {
+        DWORD written = 0;
+        const DWORD chunk = DWORD(std::min<std::size_t>(text.size(), 4096));
+        if (!::WriteConsoleW(console, text.data(), chunk, &written, nullptr) || written == 0)
+            return;
+        text.remove_prefix(written);
+    }
+}
+
+std::string ToUtf8(std::wstring_view text) {
+    if (text.empty())
+        return {};
+    const int length =
+        ::WideCharToMultiByte(CP_UTF8, 0, text.data(), int(text.size()), nullptr, 0, nullptr, nullptr);
+    std::string bytes(std::size_t(std::max(length, 0)), '\0');
+    if (length > 0)
+        ::WideCharToMultiByte(CP_UTF8, 0, text.data(), int(text.size()), bytes.data(), length, nullptr,
+                              nullptr);
+    return bytes;
+}
+
+std::wstring Decode(UINT codePage, DWORD flags, std::string_view bytes) {
+    const int length = ::MultiByteToWideChar(codePage, flags, bytes.data(), int(bytes.size()), nullptr, 0);
+    std::wstring text(std::size_t(std::max(length, 0)), L'\0');
+    if (length > 0)
+        ::MultiByteToWideChar(codePage, flags, bytes.data(), int(bytes.size()), text.data(), length);
+    return text;
+}
+
+template <typename Char> void Wipe(std::basic_string<Char>& text) {
+    volatile Char* p = text.data();
+    for (std::size_t i = 0; i < text.capacity(); ++i)
+        p[i] = 0;
+    text.clear();
+}
+
+UniqueKernelHandle OpenConsole(const wchar_t* name) {
+    HANDLE handle = ::CreateFileW(name, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                  nullptr, OPEN_EXISTING, 0, nullptr);
+    return UniqueKernelHandle(handle == INVALID_HANDLE_VALUE ? nullptr : handle);
+}
+
+// Ctrl+C ends the program in the middle of a secret entry; the console must not stay mute.
+std::atomic<HANDLE> echoInput{nullptr};
+std::atomic<DWORD> echoMode{0};
+
+BOOL WINAPI RestoreEchoOnBreak(DWORD) {
+    if (HANDLE input = echoInput.load())
+        ::SetConsoleMode(input, echoMode.load());
+    return FALSE; // the default handler still ends the process
+}
+
+class EchoOff {
+public:
+    EchoOff(HANDLE input, DWORD mode) : input_(input), mode_(mode) {
+        echoMode = mode;
+        echoInput = input;
+        ::SetConsoleCtrlHandler(RestoreEchoOnBreak, TRUE);
+        ::SetConsoleMode(input,
+                         (mode | ENABLE_LINE_INPUT | ENABLE_PROCESSED_INPUT) & ~DWORD(ENABLE_ECHO_INPUT));
+    }
+    EchoOff(const EchoOff&) = delete;
+    EchoOff& operator=(const EchoOff&) = delete;
+    ~EchoOff() {
+        ::SetConsoleMode(input_, mode_);
+        echoInput = nullptr;
+        ::SetConsoleCtrlHandler(RestoreEchoOnBreak, FALSE);
+    }
+
+private:
+    HANDLE input_;
+    DWORD mode_;
+};
+
+std::optional<std::wstring> ReadSecretFrom(HANDLE input, HANDLE output, std::wstring_view prompt) {
+    DWORD mode = 0;
+    if (!::GetConsoleMode(input, &mode))
+        return std::nullopt;
+    WriteConsole(output, prompt);
+    std::wstring line;
+    bool ended = false;
+    {
+        EchoOff echoOff(input, mode);
+        wchar_t buffer[64];
+        while (line.find(L'\n') == std::wstring::npos) {
+            DWORD read = 0;
+            if (!::ReadConsoleW(input, buffer, DWORD(std::size(buffer)), &read, nullptr) || read == 0) {
+                ended = true;
+                break;
+            }
+            line.append(buffer, read);
+        }
+        ::SecureZeroMemory(buffer, sizeof buffer);
+    }
+    WriteConsole(output, L"\r\n"); // the Enter that ended the entry was not echoed either
+    if (ended) {
+        Wipe(line);
+        return std::nullopt;
+    }
+    std::wstring entry = line.substr(0, line.find_first_of(L"\r\n"));
+    Wipe(line);
+    return entry;
+}
+
+} // namespace
+
+void WriteText(HANDLE handle, std::wstring_view text) {
+    if (handle == nullptr || handle == INVALID_HANDLE_VALUE)
+        return;
+    if (IsConsole(handle)) {
+        WriteConsole(handle, text);
+        return;
+    }
+    std::wstring lines;
+    for (const wchar_t c : text) {
+        if (c == L'\n')
+            lines += L'\r';
+        lines += c;
+    }
+    const std::string bytes = ToUtf8(lines);
+    std::string_view rest = bytes;
+    while (!rest.empty()) {
+        DWORD written = 0;
+        if (!::WriteFile(handle, rest.data(), DWORD(rest.size()), &written, nullptr) || written == 0)
+            return;
+        rest.remove_prefix(written);
+    }
+}
+
+std::optional<std::wstring> ReadConsoleSecret(std::wstring_view prompt) {
+    UniqueKernelHandle input = OpenConsole(L"CONIN$");
+    UniqueKernelHandle output = OpenConsole(L"CONOUT$");
+    if (!input || !output)
+        return std::nullopt;
+    return ReadSecretFrom(input.Get(), output.Get(), prompt);
+}
+
+std::optional<std::wstring> StdinLines::Next(std::wstring_view prompt) {
+    HANDLE input = ::GetStdHandle(STD_INPUT_HANDLE);
+    if (input == nullptr || input == INVALID_HANDLE_VALUE)
+        return std::nullopt;
+    if (IsConsole(input))
+        return ReadConsoleSecret(prompt);
+    // One byte at a time, so that nothing meant for the next entry is consumed.
+    std::string bytes;
+    bool any = false;
+    char c = 0;
+    DWORD read = 0;
+    while (::ReadFile(input, &c, 1, &read, nullptr) && read == 1) {
+        any = true;
+        if (c == '\n')
+            break;
+        if (bytes.size() < kLongestLine)
+            bytes.push_back(c);
+    }
+    c = 0;
+    if (!any)
+        return std::nullopt;
+    if (!bytes.empty() && bytes.back() == '\r')
+        bytes.pop_back();
+    if (first_ && bytes.starts_with("\xEF\xBB\xBF"))
+        bytes.erase(0, 3);
+    first_ = false;
+    std::wstring text = Decode(CP_UTF8, MB_ERR_INVALID_CHARS, bytes);
+    if (text.empty() && !bytes.empty())
+        text = Decode(CP_ACP, 0, bytes);
+    Wipe(bytes);
+    return text;
+}
+
+} // namespace veltrane::ctl
