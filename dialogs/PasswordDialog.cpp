@@ -9,8 +9,11 @@ void PasswordDialog::PrepareFrame(int header, int headerPicture, int okButton, i
     SetCaption(texts::kProductTitle);
     SetItemText(okButton, texts::kOk);
     SetItemText(cancelButton, texts::kCancel);
-    SetButtonGlyph(okButton, IDB_GLYPH_OK);
-    SetButtonGlyph(cancelButton, IDB_GLYPH_CANCEL);
+    BtnOK.Attach(Item(okButton));
+    BtnOK.SetGlyphStrip(IDB_GLYPH_OK);
+    BtnOK.SetDefault(true);
+    BtnCancel.Attach(Item(cancelButton));
+    BtnCancel.SetGlyphStrip(IDB_GLYPH_CANCEL);
     SetPicture(headerPicture, IDB_HEADER_KEY, RGB(255, 255, 255));
     PanelOf(header)->SetBevel(kHeaderBevel);
 }

@@ -3,6 +3,7 @@
 // header, and OK and Cancel with their texts and glyphs.
 
 #include "platform/Form.h"
+#include "toolkit/win/TGlyphButton.h"
 
 namespace veltrane {
 
@@ -10,6 +11,10 @@ class PasswordDialog : public Form {
 protected:
     using Form::Form;
     void PrepareFrame(int header, int headerPicture, int okButton, int cancelButton);
+
+private:
+    TGlyphButton BtnOK;
+    TGlyphButton BtnCancel;
 };
 
 } // namespace veltrane

@@ -93,7 +93,9 @@ void TfrmAbout::FormCreate() {
     SetPicture(kImage2, IDB_LOGO, kWhite);
     SetPicture(kImage8, IDB_ICON_WEB, face);
     SetPicture(kImage7, IDB_ICON_MAIL, face);
-    SetButtonGlyph(kBtnOK, IDB_GLYPH_OK);
+    BtnOK.Attach(Item(kBtnOK));
+    BtnOK.SetGlyphStrip(IDB_GLYPH_OK);
+    BtnOK.SetDefault(true);
     SetActiveControl(kBtnOK);
 }
 

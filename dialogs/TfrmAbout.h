@@ -3,6 +3,7 @@
 
 #include "platform/CentredLabel.h"
 #include "platform/Form.h"
+#include "toolkit/win/TGlyphButton.h"
 
 namespace veltrane {
 
@@ -17,6 +18,7 @@ private:
     void FormCreate() override;
 
     CentredLabel lblApp;
+    TGlyphButton BtnOK;
 };
 
 } // namespace veltrane

@@ -118,6 +118,12 @@ LRESULT CALLBACK Panel::WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARA
 LRESULT GroupBoxContainer::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     if (IsChildNotification(message))
         return ::SendMessageW(::GetParent(Window()), message, wParam, lParam);
+    // A themed control inside asks its parent, the group box, for what lies behind it: that is the
+    // background of the window holding the box.
+    if (message == WM_ERASEBKGND)
+        return ParentBackgroundPaint(Window(), HDC(wParam)) ? TRUE : Default(message, wParam, lParam);
+    if (message == WM_PRINTCLIENT)
+        ParentBackgroundPaint(Window(), HDC(wParam));
     return Default(message, wParam, lParam);
 }
 

@@ -40,14 +40,15 @@ enum ControlId : int {
 
 constexpr COLORREF kWhite = RGB(255, 255, 255);
 constexpr COLORREF kLightGrey = RGB(234, 234, 234);
+constexpr COLORREF kTeal = RGB(0, 128, 128);
 constexpr int kClientWidth = 617;
 constexpr int kClientHeight = 442;
 constexpr int kBottomHeight = 51;
 
 // Table order is tab order: the bottom buttons, then the list, then the radio buttons.
 constexpr ControlLayout kControls[] = {
-    {ControlKind::Panel, kPlBottom, 0, 0, kClientHeight - kBottomHeight, kClientWidth, kBottomHeight, L"",
-     WS_BORDER, kLightGrey},
+    {ControlKind::Panel, kPlBottom, 0, 0, kClientHeight - kBottomHeight, kClientWidth, kBottomHeight, L"", 0,
+     kLightGrey},
     {ControlKind::Button, kBtnOk, kPlBottom, 424, 12, 88, 28, L"btnOk"},
     {ControlKind::Button, kBtnModifyPass, kPlBottom, 328, 12, 89, 28, L"btnModifyPass"},
     {ControlKind::Button, kBtnCancel, kPlBottom, 520, 12, 85, 28, L"btnCancel"},
@@ -86,6 +87,10 @@ constexpr UINT kModNoRepeat = 0x4000; // MOD_NOREPEAT, which the headers declare
 constexpr int kFirstColumnWidth = 100;
 constexpr int kSecondColumnWidth = 150;
 
+Colour Plain(COLORREF color) {
+    return Colour::FromRgb(MakeRgb(GetRValue(color), GetGValue(color), GetBValue(color)));
+}
+
 } // namespace
 
 TfrmSetup::TfrmSetup(Application& application, DriverLibrary& driver) : Form(application), driver_(driver) {
@@ -109,6 +114,7 @@ void TfrmSetup::CreateComponents() {
 }
 
 void TfrmSetup::FormCreate() {
+    PrepareDrawnLook();
     SetTexts();
     PrepareLinks();
     PrepareListView();
@@ -135,6 +141,26 @@ void TfrmSetup::RegisterOpenHotKey() {
 
 void TfrmSetup::FormDestroy() {
     ::UnregisterHotKey(Handle(), kOpenHotKey);
+}
+
+// The content panel fades from white down to light grey inside a teal line; the button bar, inside
+// its raised bevel, from light grey at the left to white; the bar's buttons draw themselves.
+void TfrmSetup::PrepareDrawnLook() {
+    BackHome.SetGradientColorStart(Plain(kWhite));
+    BackHome.SetGradientColorStop(Plain(kLightGrey));
+    BackHome.SetFrameStyle(fsFlat);
+    BackHome.SetFrameColor(Plain(kTeal));
+    BackHome.AttachTo(*PanelOf(kPanel1));
+    BackBottom.SetGradientColorStart(Plain(kLightGrey));
+    BackBottom.SetGradientColorStop(Plain(kWhite));
+    BackBottom.SetGradientDirection(gdVerticalEnd);
+    BackBottom.SetFrameStyle(fsFlat);
+    PanelOf(kPlBottom)->SetBevel(BDR_RAISEDINNER);
+    BackBottom.AttachTo(*PanelOf(kPlBottom));
+    btnOk.Attach(Item(kBtnOk));
+    btnModifyPass.Attach(Item(kBtnModifyPass));
+    btnCancel.Attach(Item(kBtnCancel));
+    btnAbout.Attach(Item(kBtnAbout));
 }
 
 void TfrmSetup::PrepareLinks() {

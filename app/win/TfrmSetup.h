@@ -12,6 +12,8 @@
 #include "platform/FlatFrame.h"
 #include "platform/Form.h"
 #include "platform/PopupMenu.h"
+#include "toolkit/win/TBarButton.h"
+#include "toolkit/win/TGradientBackground.h"
 #include "toolkit/win/TSkinComponent.h"
 
 namespace veltrane {
@@ -28,6 +30,7 @@ private:
     void OnCommand(int id, int code) override;
     void OnClose() override;
 
+    void PrepareDrawnLook();
     void SetTexts();
     void PrepareLinks();
     void PrepareListView();
@@ -63,6 +66,12 @@ private:
     PartitionTable table_{};
     WorkMode workMode_ = kModeOpen;
     veltrane::PasswordGate gate_;
+    TGradientBackground BackHome;
+    TGradientBackground BackBottom;
+    TBarButton btnOk;
+    TBarButton btnModifyPass;
+    TBarButton btnCancel;
+    TBarButton btnAbout;
     FlatFrame listFrame_;
     MessageWatch listSizeWatch_{[this](UINT message, WPARAM, LPARAM) {
                                     if (message == WM_SIZE)
