@@ -13,7 +13,7 @@ packages=(
   libxrender1:i386 libxrandr2:i386 libxi6:i386 libxcursor1:i386
   libxinerama1:i386 libxcomposite1:i386 libxfixes3:i386
   xvfb xdotool imagemagick fonts-wqy-microhei locales novnc x11vnc websockify
-  python3 python3-pytest dpkg-dev nasm
+  python3 python3-pytest dpkg-dev nasm nsis
 )
 
 # deb-src entries (deb822) for the machine's own package sources: every enabled "deb" entry of the
