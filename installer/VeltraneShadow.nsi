@@ -3,6 +3,7 @@
 ; Built by the win32 build (installer/CMakeLists.txt), which passes:
 ;   VERSION      the product version, three parts (1.5.0)
 ;   PROGRAM_EXE  the built VeltraneShadow.exe
+;   CTL_EXE      the built veltrane-ctl.exe, the console program for scripted deployment
 ;   EVAL_DLL     the built simulated ZELK.dll
 ;   ICON         the program's icon
 ;   OUTFILE      the setup file to write
@@ -35,6 +36,7 @@ SetCompressor /SOLID lzma
 !define PRODUCT_NAME "Veltrane影子系统"
 !define PUBLISHER "Veltrane 软件工作室"
 !define PROGRAM "VeltraneShadow.exe"
+!define CTL "veltrane-ctl.exe"
 !define DRIVER_LIBRARY "ZELK.dll"
 ; The simulated library keeps its state in this file beside itself.
 !define EVAL_STATE "ZELK.ini"
@@ -127,6 +129,7 @@ Section "$(SecProgramName)" SecProgram
     Rename /REBOOTOK "$INSTDIR\${PROGRAM}.new" "$INSTDIR\${PROGRAM}"
   ${EndIf}
   SetOverwrite on
+  File "/oname=${CTL}" "${CTL_EXE}"
 
   WriteUninstaller "$INSTDIR\${UNINSTALLER}"
   CreateShortcut "${SHORTCUT}" "$INSTDIR\${PROGRAM}" "" "$INSTDIR\${PROGRAM}" 0
@@ -256,6 +259,7 @@ Section "Uninstall"
   ${EndIf}
   Delete /REBOOTOK "$INSTDIR\${PROGRAM}"
   Delete "$INSTDIR\${PROGRAM}.new"
+  Delete /REBOOTOK "$INSTDIR\${CTL}"
   Delete "${SHORTCUT}"
   DeleteRegValue HKLM "${RUN_KEY}" "${RUN_VALUE}"
   DeleteRegKey HKLM "${UNINST_KEY}"

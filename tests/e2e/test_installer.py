@@ -26,7 +26,8 @@ PRODUCT_NAME = "Veltrane影子系统"
 PROGRAM = "VeltraneShadow.exe"
 LIBRARY = "ZELK.dll"
 STATE = "ZELK.ini"  # the simulated library's state file beside it
-EVALUATION_FILES = sorted(["Uninstall.exe", PROGRAM, LIBRARY, STATE])
+CTL = "veltrane-ctl.exe"
+EVALUATION_FILES = sorted(["Uninstall.exe", PROGRAM, CTL, LIBRARY, STATE])
 INSTALL_DIR_WIN = r"C:\Program Files\Veltrane"
 PROGRAM_WIN = INSTALL_DIR_WIN + "\\" + PROGRAM
 UNINSTALLER_WIN = INSTALL_DIR_WIN + r"\Uninstall.exe"
@@ -233,6 +234,7 @@ def test_silent_evaluation_install_starts_the_program_and_silent_uninstall_remov
     files = {p.name: p for p in pc.install_dir.iterdir()}
     assert sorted(files) == EVALUATION_FILES
     assert files[PROGRAM].read_bytes() == built(pc, PROGRAM)
+    assert files[CTL].read_bytes() == built(pc, CTL)
     assert files[LIBRARY].read_bytes() == built(pc, LIBRARY)
     # The simulated library's state is made at install time, while writing there is allowed.
     assert b"[driver]" in files[STATE].read_bytes()
@@ -268,7 +270,7 @@ def test_a_driver_library_already_there_is_kept_and_used(pc, sim, where):
     pc.install("/S", "/EVAL", sim=sim)
     assert (folder / LIBRARY).read_bytes() == drivers_own
     installed = sorted(p.name for p in pc.install_dir.iterdir())
-    expected = ["Uninstall.exe", PROGRAM] + ([LIBRARY] if where == "install folder" else [])
+    expected = ["Uninstall.exe", PROGRAM, CTL] + ([LIBRARY] if where == "install folder" else [])
     assert installed == sorted(expected), "no simulated library and no state file of its own"
     assert "EvalDriverLibrary" not in pc.values(UNINSTALL_KEY)
     pc.wait_program_ready(sim)
