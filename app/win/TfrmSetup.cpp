@@ -98,7 +98,8 @@ TfrmSetup::TfrmSetup(Application& application, DriverLibrary& driver) : Form(app
 }
 
 void TfrmSetup::CreateComponents() {
-    Skin1 = std::make_unique<TSkinComponent>(App());
+    Skin1 = std::make_unique<TSkinComponent>(App(), Handle());
+    Skin1->Settings() = SkinSettingsStored();
     Skin1->SetSkinStream(ResourceData(IDR_SKIN));
     ImageList2 = ImageListFromStrip(IDB_TRAY, kTrayImageSize);
     mnuAbout = PopupMenu1.AddItem(L"mnuAbout", [this] { mnuAboutClick(); });
@@ -110,6 +111,7 @@ void TfrmSetup::CreateComponents() {
     TrayIcon->OnDblClick = [this](TTrayIcon& sender) {
         TrayIconDblClick(sender);
     };
+    Skin1->Loaded();
     TrayIcon->Loaded();
 }
 

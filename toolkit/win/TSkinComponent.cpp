@@ -1,14 +1,104 @@
 #include "toolkit/win/TSkinComponent.h"
 
-#include "platform/Paint.h"
-
+#include <cstddef>
+#include <algorithm>
 #include <cstring>
+#include <utility>
 #include <vector>
+
+#include "platform/Paint.h"
+#include "toolkit/win/TSkinManager.h"
 
 namespace veltrane {
 
 namespace {
+
 constexpr std::size_t kFileHeaderSize = 14;
+
+template <typename Fn> Fn ProcedureOf(HMODULE module, const char* name) {
+    return reinterpret_cast<Fn>(reinterpret_cast<void*>(::GetProcAddress(module, name)));
+}
+
+OptionalUser32 OptionalUser32Lookup() {
+    OptionalUser32 found;
+    HMODULE user32 = ::GetModuleHandleW(L"user32.dll");
+    if (!user32)
+        return found;
+    found.getScrollBarInfo = ProcedureOf<OptionalUser32::GetScrollBarInfoFn>(user32, "GetScrollBarInfo");
+    found.trackMouseEvent = ProcedureOf<OptionalUser32::TrackMouseEventFn>(user32, "TrackMouseEvent");
+    found.getComboBoxInfo = ProcedureOf<OptionalUser32::GetComboBoxInfoFn>(user32, "GetComboBoxInfo");
+    found.disableProcessWindowsGhosting =
+        ProcedureOf<OptionalUser32::DisableProcessWindowsGhostingFn>(user32, "DisableProcessWindowsGhosting");
+    return found;
+}
+
+// Found when the program starts and never changed afterwards.
+const OptionalUser32 kProcessUser32 = OptionalUser32Lookup();
+
+HICON ApplicationIcon(HWND application) {
+    for (WPARAM which : {WPARAM(ICON_SMALL), WPARAM(ICON_BIG)})
+        if (auto icon = HICON(::SendMessageW(application, WM_GETICON, which, 0)))
+            return icon;
+    // The application window may carry its icon through its class only.
+    for (int which : {GCLP_HICONSM, GCLP_HICON})
+        if (auto icon = HICON(::GetClassLongPtrW(application, which)))
+            return icon;
+    return nullptr;
+}
+
+// A 32-bit top-down DIB section of `size`, its pixels readable and writable through `bits`.
+UniqueBitmap PixelsMake(SIZE size, std::uint32_t*& bits) {
+    BITMAPINFO info{};
+    info.bmiHeader = {sizeof(BITMAPINFOHEADER), size.cx, -size.cy, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+    void* made = nullptr;
+    UniqueBitmap bitmap(::CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &made, nullptr, 0));
+    bits = static_cast<std::uint32_t*>(made);
+    return bitmap;
+}
+
+// The icon at `size` on `background`. The icon is drawn over black and over white: where the two
+// differ it lets the background through. A pixel at least half covered keeps the icon's colour, any
+// other becomes the background, so that treating the background as transparent leaves no fringe.
+UniqueBitmap IconOnBackground(HICON icon, SIZE size, Rgb background) {
+    std::uint32_t* overBlack = nullptr;
+    std::uint32_t* overWhite = nullptr;
+    std::uint32_t* out = nullptr;
+    UniqueBitmap black = PixelsMake(size, overBlack);
+    UniqueBitmap white = PixelsMake(size, overWhite);
+    UniqueBitmap result = PixelsMake(size, out);
+    ScreenDC screen;
+    MemoryDC dc(screen.Get());
+    if (!black || !white || !result || !dc)
+        return {};
+    const RECT all{0, 0, size.cx, size.cy};
+    for (auto [bitmap, brush] : {std::pair{black.Get(), BLACK_BRUSH}, std::pair{white.Get(), WHITE_BRUSH}}) {
+        ScopedSelect selected(dc.Get(), bitmap);
+        ::FillRect(dc.Get(), &all, HBRUSH(::GetStockObject(brush)));
+        ::DrawIconEx(dc.Get(), 0, 0, icon, size.cx, size.cy, 0, nullptr, DI_NORMAL);
+    }
+    ::GdiFlush();
+    const std::uint32_t backgroundPixel =
+        RedOf(background) << 16 | GreenOf(background) << 8 | BlueOf(background);
+    for (int i = 0; i < size.cx * size.cy; ++i) {
+        int cover = 255;
+        for (int shift : {0, 8, 16})
+            cover =
+                std::min(cover, 255 - int((overWhite[i] >> shift & 0xFF) - (overBlack[i] >> shift & 0xFF)));
+        if (cover < 128) {
+            out[i] = backgroundPixel;
+            continue;
+        }
+        std::uint32_t pixel = 0;
+        for (int shift : {0, 8, 16})
+            pixel |= std::uint32_t(std::min(255, int(overBlack[i] >> shift & 0xFF) * 255 / cover)) << shift;
+        out[i] = pixel == backgroundPixel ? pixel ^ 1 : pixel; // never the transparent colour by chance
+    }
+    return result;
+}
+} // namespace
+
+const OptionalUser32& OptionalUser32::Process() {
+    return kProcessUser32;
 }
 
 SystemColours SystemColoursRead() {
@@ -44,12 +134,36 @@ UniqueBitmap BitmapFromFile(const SkinBitmap& bitmap) {
                                          bitmap.file.data() + bitsOffset, header, DIB_RGB_COLORS));
 }
 
+TSkinComponent::TSkinComponent(Application& application, HWND ownerForm, const OptionalUser32& user32)
+    : application_(application), ownerForm_(ownerForm), user32_(user32) {}
+
+TSkinComponent::~TSkinComponent() {
+    TSkinManager::ComponentRemove(*this);
+}
+
 void TSkinComponent::SetSkinStream(std::span<const std::uint8_t> value) {
     bitmaps_.clear();
     buttonFace_.Reset();
-    model_ = LoadSkinStream(value, *this, SystemColoursRead());
-    if (model_)
-        buttonFace_.Reset(::CreateSolidBrush(model_->buttonFaceBrush));
+    core_.SkinStreamRead(value, *this, SystemColoursRead());
+    if (const SkinModel* model = core_.Skin())
+        buttonFace_.Reset(::CreateSolidBrush(model->buttonFaceBrush));
+}
+
+void TSkinComponent::Loaded() {
+    core_.Loaded(*this);
+}
+
+void TSkinComponent::SetActive(bool active) {
+    if (active == Active() || (active && !SkinLoaded()))
+        return;
+    core_.settings.active = active;
+    if (TSkinManager* manager = TSkinManager::Instance())
+        manager->ActionRequest(*this, active ? SkinAction::Skin : SkinAction::Unskin);
+}
+
+void TSkinComponent::Refresh() {
+    if (TSkinManager* manager = TSkinManager::Instance())
+        manager->ActionRequest(*this, SkinAction::Refresh);
 }
 
 HBITMAP TSkinComponent::Bitmap(const SkinBitmap& bitmap) {
@@ -63,6 +177,54 @@ HBITMAP TSkinComponent::Bitmap(const SkinBitmap& bitmap) {
 
 void TSkinComponent::ShowMessage(std::wstring_view text) {
     application_.ShowMessage(text);
+}
+
+SkinManagerState* TSkinComponent::Manager() {
+    TSkinManager* manager = TSkinManager::Instance();
+    if (!manager)
+        return nullptr;
+    manager->ComponentAdd(*this);
+    return &manager->State();
+}
+
+SkinManagerState& TSkinComponent::ManagerCreate() {
+    TSkinManager& manager = TSkinManager::Create(user32_);
+    manager.ComponentAdd(*this);
+    return manager.State();
+}
+
+void TSkinComponent::CaptionFontRead() {
+    NONCLIENTMETRICSW metrics{};
+    metrics.cbSize = sizeof metrics;
+    if (!::SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, metrics.cbSize, &metrics, 0)) {
+        // Systems before Vista know the structure without its last member.
+        metrics.cbSize = offsetof(NONCLIENTMETRICSW, iPaddedBorderWidth);
+        if (!::SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, metrics.cbSize, &metrics, 0))
+            return;
+    }
+    LOGFONTW font = metrics.lfCaptionFont;
+    if (const SkinModel* model = Model())
+        font.lfHeight = -model->title.fontHeight;
+    captionFont_.Reset(::CreateFontIndirectW(&font));
+}
+
+void TSkinComponent::HookInstall() {
+    if (TSkinManager* manager = TSkinManager::Instance())
+        manager->HookInstall();
+}
+
+void TSkinComponent::CaptionIconMake(Rgb background) {
+    captionIcon_.Reset();
+    if (HICON icon = ApplicationIcon(application_.Handle())) {
+        const SIZE size{::GetSystemMetrics(SM_CXSMICON), ::GetSystemMetrics(SM_CYSMICON)};
+        captionIcon_ = IconOnBackground(icon, size, background);
+        captionIconSize_ = size;
+    }
+}
+
+void TSkinComponent::OwnerFormSkin() {
+    if (TSkinManager* manager = TSkinManager::Instance())
+        manager->WindowSkin(ownerForm_);
 }
 
 } // namespace veltrane

@@ -1,0 +1,426 @@
+#include "toolkit/win/SkinnedFrame.h"
+
+#include <windowsx.h>
+
+#include <algorithm>
+#include <string>
+#include <utility>
+
+#include "platform/Paint.h"
+#include "platform/Window.h"
+
+namespace veltrane {
+
+namespace {
+
+// Themed systems send these to draw the caption or the frame outside WM_NCPAINT; the skin draws both.
+constexpr UINT kUahDrawCaption = 0x00AE;
+constexpr UINT kUahDrawFrame = 0x00AF;
+// WM_NCACTIVATE with this lParam changes the state without the system's own frame painting.
+constexpr LPARAM kNoFramePaint = -1;
+constexpr COLORREF kIconTransparent = RGB(0xFF, 0x00, 0xFF);
+
+RECT RectOf(const SkinRect& r) {
+    return {r.x, r.y, r.x + r.width, r.y + r.height};
+}
+
+POINT PointOf(LPARAM lParam) {
+    return {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+}
+
+UINT AlignFlag(CaptionAlign align) {
+    switch (align) {
+    case CaptionAlign::Right:
+        return DT_RIGHT;
+    case CaptionAlign::Centre:
+        return DT_CENTER;
+    case CaptionAlign::Left:
+        break;
+    }
+    return DT_LEFT;
+}
+
+bool IsButtonHitCode(WPARAM hit) {
+    return hit == HTCLOSE || hit == HTMAXBUTTON || hit == HTMINBUTTON;
+}
+
+// Moves and sizes a window to `outer`, keeping its centre where it was.
+void OuterSizeKeepingCentre(HWND window, SIZE outer) {
+    RECT r{};
+    ::GetWindowRect(window, &r);
+    if (::GetWindowLongW(window, GWL_STYLE) & WS_CHILD)
+        ::MapWindowPoints(nullptr, ::GetParent(window), reinterpret_cast<POINT*>(&r), 2);
+    const int x = r.left + ((r.right - r.left) - outer.cx) / 2;
+    const int y = r.top + ((r.bottom - r.top) - outer.cy) / 2;
+    ::SetWindowPos(window, nullptr, x, y, outer.cx, outer.cy,
+                   SWP_NOZORDER | SWP_NOOWNERZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
+}
+
+UINT_PTR ButtonCommand(HWND window, int action) {
+    switch (action) {
+    case kCaptionActionMaxRestore:
+        return ::IsZoomed(window) ? SC_RESTORE : SC_MAXIMIZE;
+    case kCaptionActionMinimize:
+        return SC_MINIMIZE;
+    default:
+        break;
+    }
+    return SC_CLOSE;
+}
+
+} // namespace
+
+void SkinPiecesDraw(HDC target, HDC source, std::span<const SkinPiece> pieces) {
+    ::SetStretchBltMode(target, COLORONCOLOR);
+    for (const SkinPiece& p : pieces) {
+        const SkinRect& s = p.source;
+        const SkinRect& d = p.dest;
+        switch (p.fill) {
+        case SkinFill::Copy:
+            ::BitBlt(target, d.x, d.y, d.width, d.height, source, s.x, s.y, SRCCOPY);
+            break;
+        case SkinFill::Stretch:
+            ::StretchBlt(target, d.x, d.y, d.width, d.height, source, s.x, s.y, s.width, s.height, SRCCOPY);
+            break;
+        case SkinFill::Tile:
+            for (int y = 0; y < d.height; y += s.height)
+                for (int x = 0; x < d.width; x += s.width)
+                    ::BitBlt(target, d.x + x, d.y + y, std::min(s.width, d.width - x),
+                             std::min(s.height, d.height - y), source, s.x, s.y, SRCCOPY);
+            break;
+        }
+    }
+}
+
+LRESULT FrameHitCode(FrameHit hit, int buttonAction) {
+    switch (hit) {
+    case FrameHit::Nowhere:
+        return HTNOWHERE;
+    case FrameHit::Client:
+        return HTCLIENT;
+    case FrameHit::Caption:
+        return HTCAPTION;
+    case FrameHit::SysMenu:
+        return HTSYSMENU;
+    case FrameHit::Button:
+        return buttonAction == kCaptionActionMaxRestore ? HTMAXBUTTON
+               : buttonAction == kCaptionActionMinimize ? HTMINBUTTON
+                                                        : HTCLOSE;
+    case FrameHit::Border:
+        return HTBORDER;
+    case FrameHit::Left:
+        return HTLEFT;
+    case FrameHit::Right:
+        return HTRIGHT;
+    case FrameHit::Top:
+        return HTTOP;
+    case FrameHit::Bottom:
+        return HTBOTTOM;
+    case FrameHit::TopLeft:
+        return HTTOPLEFT;
+    case FrameHit::TopRight:
+        return HTTOPRIGHT;
+    case FrameHit::BottomLeft:
+        return HTBOTTOMLEFT;
+    case FrameHit::BottomRight:
+        return HTBOTTOMRIGHT;
+    }
+    return HTNOWHERE;
+}
+
+bool SkinnedFrame::Apply(HWND window, FrameStart start, Started started) {
+    if (!skin_.Model() || !Attach(window))
+        return false;
+    onStarted_ = std::move(started);
+    active_ = ::GetActiveWindow() == window;
+    if (start != FrameStart::Posted)
+        Start(start == FrameStart::Now);
+    return true;
+}
+
+void SkinnedFrame::Start(bool resize) {
+    started_ = true;
+    if (resize) {
+        RECT client{};
+        ::GetClientRect(Window(), &client);
+        const SkinSize outer = FrameOuterSize(Model(), client.right, client.bottom);
+        OuterSizeKeepingCentre(Window(), {outer.width, outer.height});
+    }
+    if (onStarted_)
+        std::exchange(onStarted_, {})(*this);
+}
+
+void SkinnedFrame::Remove(bool restore) {
+    HWND window = Window();
+    if (!window)
+        return;
+    if (!started_) {
+        Detach();
+        return;
+    }
+    if (std::exchange(pressed_, -1) >= 0 && ::GetCapture() == window)
+        ::ReleaseCapture();
+    RECT client{};
+    ::GetClientRect(window, &client);
+    Detach();
+    if (!restore || !::IsWindow(window))
+        return;
+    const DWORD style = DWORD(::GetWindowLongW(window, GWL_STYLE));
+    RECT outer{0, 0, client.right, client.bottom};
+    ::AdjustWindowRectEx(&outer, style, !(style & WS_CHILD) && ::GetMenu(window),
+                         DWORD(::GetWindowLongW(window, GWL_EXSTYLE)));
+    OuterSizeKeepingCentre(window, {outer.right - outer.left, outer.bottom - outer.top});
+}
+
+void SkinnedFrame::Refresh() {
+    if (!Window() || !skin_.Model() || !started_)
+        return;
+    RECT client{};
+    ::GetClientRect(Window(), &client);
+    const SkinSize outer = FrameOuterSize(Model(), client.right, client.bottom);
+    OuterSizeKeepingCentre(Window(), {outer.width, outer.height});
+    PaintNow();
+}
+
+void SkinnedFrame::PaintNow() {
+    if (!Window() || !skin_.Model() || !started_)
+        return;
+    WindowDC dc(Window());
+    if (dc)
+        Paint(dc.Get());
+}
+
+SkinnedFrame::Places SkinnedFrame::PlacesNow() const {
+    HWND window = Window();
+    RECT r{};
+    ::GetWindowRect(window, &r);
+    const int width = r.right - r.left;
+    const LONG style = ::GetWindowLongW(window, GWL_STYLE);
+    const bool zoomed = ::IsZoomed(window) != FALSE;
+    Places p;
+    p.layout = FrameLayoutOf(Model(), width, r.bottom - r.top);
+    CaptionButtonNeeds needs;
+    needs.close = (style & WS_SYSMENU) != 0;
+    needs.maximize = needs.close && (style & WS_MAXIMIZEBOX);
+    needs.minimize = needs.close && (style & WS_MINIMIZEBOX);
+    needs.maximized = zoomed;
+    p.buttons = CaptionButtonsPlace(Model(), width, needs);
+    // Dialog frames carry no icon, as with the system's frame.
+    const bool dialogFrame = ::GetWindowLongW(window, GWL_EXSTYLE) & WS_EX_DLGMODALFRAME;
+    if (needs.close && !dialogFrame && skin_.CaptionIcon())
+        p.icon = CaptionIconRect(Model(), skin_.CaptionIconSize().cx);
+    p.sizable = (style & WS_THICKFRAME) && !zoomed;
+    return p;
+}
+
+POINT SkinnedFrame::ToWindow(POINT screen) const {
+    RECT r{};
+    ::GetWindowRect(Window(), &r);
+    return {screen.x - r.left, screen.y - r.top};
+}
+
+int SkinnedFrame::ButtonAt(const Places& places, POINT at) const {
+    const FrameHitResult hit =
+        FrameHitTest(places.layout, places.buttons, places.icon, at.x, at.y, places.sizable);
+    return hit.hit == FrameHit::Button ? hit.button : -1;
+}
+
+// Each edge is drawn off screen in a buffer of its own size: the caption and its parts within the top
+// edge's, so that nothing flickers and no buffer spans the client area.
+void SkinnedFrame::Paint(HDC windowDc) {
+    const Places p = PlacesNow();
+    const SkinModel& m = Model();
+    const std::tuple<FrameSide, const FrameEdge&, const SkinRect&> edges[] = {
+        {FrameSide::Top, m.top, p.layout.top},
+        {FrameSide::Bottom, m.bottom, p.layout.bottom},
+        {FrameSide::Left, m.left, p.layout.left},
+        {FrameSide::Right, m.right, p.layout.right},
+    };
+    for (const auto& [side, edge, dest] : edges) {
+        if (dest.Empty())
+            continue;
+        DoubleBuffer buffer(windowDc, RectOf(dest));
+        MemoryDC source(buffer.Get());
+        if (HBITMAP bitmap = skin_.Bitmap(edge.bitmap)) {
+            ScopedSelect selected(source.Get(), bitmap);
+            SkinPiecesDraw(buffer.Get(), source.Get(), FrameEdgePieces(edge, side, active_, dest));
+        }
+        if (side == FrameSide::Top)
+            PaintCaption(buffer.Get(), source.Get(), p);
+    }
+}
+
+void SkinnedFrame::PaintCaption(HDC dc, HDC source, const Places& p) {
+    if (!p.icon.Empty()) {
+        const SIZE size = skin_.CaptionIconSize();
+        ScopedSelect selected(source, skin_.CaptionIcon());
+        ::TransparentBlt(dc, p.icon.x, p.icon.y, p.icon.width, p.icon.height, source, 0, 0, size.cx, size.cy,
+                         kIconTransparent);
+    }
+
+    const CaptionTextPlace place = CaptionTextPlaceOf(Model(), p.layout.window.width, active_);
+    const std::wstring text = HwndGetText(Window());
+    if (!text.empty() && !place.rect.Empty()) {
+        HGDIOBJ font =
+            skin_.CaptionFont() ? HGDIOBJ(skin_.CaptionFont()) : ::GetStockObject(DEFAULT_GUI_FONT);
+        ScopedSelect selected(dc, font);
+        ::SetBkMode(dc, TRANSPARENT);
+        ::SetTextColor(dc, place.colour);
+        RECT r = RectOf(place.rect);
+        ::DrawTextW(dc, text.c_str(), int(text.size()), &r,
+                    DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_END_ELLIPSIS | AlignFlag(place.align));
+    }
+
+    for (std::size_t i = 0; i < p.buttons.size(); ++i) {
+        const CaptionButtonPlace& placed = p.buttons[i];
+        const CaptionButton& button = Model().captionButtons[std::size_t(placed.button)];
+        HBITMAP bitmap = skin_.Bitmap(button.bitmap);
+        if (!bitmap)
+            continue;
+        const int index = int(i);
+        const CaptionButtonLook look = index == pressed_ && pressedInside_ ? CaptionButtonLook::Pressed
+                                       : index == hot_ && pressed_ < 0     ? CaptionButtonLook::Hot
+                                                                           : CaptionButtonLook::Normal;
+        const SkinRect from = CaptionButtonSource(button, look, active_);
+        ScopedSelect selected(source, bitmap);
+        ::BitBlt(dc, placed.rect.x, placed.rect.y, placed.rect.width, placed.rect.height, source, from.x,
+                 from.y, SRCCOPY);
+    }
+}
+
+bool SkinnedFrame::ButtonPress(LPARAM screenPoint) {
+    const int button = ButtonAt(PlacesNow(), ToWindow(PointOf(screenPoint)));
+    if (button < 0)
+        return false;
+    pressed_ = button;
+    pressedInside_ = true;
+    ::SetCapture(Window());
+    PaintNow();
+    return true;
+}
+
+void SkinnedFrame::ButtonTrack(LPARAM clientPoint) {
+    POINT at = PointOf(clientPoint);
+    ::ClientToScreen(Window(), &at);
+    const bool inside = ButtonAt(PlacesNow(), ToWindow(at)) == pressed_;
+    if (inside != pressedInside_) {
+        pressedInside_ = inside;
+        PaintNow();
+    }
+}
+
+void SkinnedFrame::ButtonRelease(LPARAM clientPoint) {
+    POINT at = PointOf(clientPoint);
+    ::ClientToScreen(Window(), &at);
+    const Places p = PlacesNow();
+    const int button = std::exchange(pressed_, -1);
+    const bool inside = ButtonAt(p, ToWindow(at)) == button;
+    ::ReleaseCapture();
+    PaintNow();
+    // Posted, as the click's own handling must be over before the window may go.
+    if (inside)
+        ::PostMessageW(Window(), WM_SYSCOMMAND,
+                       ButtonCommand(Window(), p.buttons[std::size_t(button)].action),
+                       MAKELPARAM(at.x, at.y));
+}
+
+void SkinnedFrame::HotSet(int button) {
+    if (button == hot_)
+        return;
+    hot_ = button;
+    if (button >= 0 && skin_.User32().trackMouseEvent) {
+        TRACKMOUSEEVENT track{sizeof track, TME_LEAVE | TME_NONCLIENT, Window(), 0};
+        skin_.User32().trackMouseEvent(&track);
+    }
+    PaintNow();
+}
+
+LRESULT SkinnedFrame::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    ++depth_;
+    struct Leave {
+        int& depth;
+        ~Leave() { --depth; }
+    } leave{depth_};
+    return Handle(message, wParam, lParam);
+}
+
+LRESULT SkinnedFrame::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
+    // Waiting for the message posted on skinning: the window has been shown and activated by then.
+    if (!started_) {
+        if (message == WM_NCACTIVATE)
+            active_ = wParam != FALSE;
+        if (message == kSkinPostedMessage && lParam == kSkinPostedLParam)
+            Start(true);
+        return Default(message, wParam, lParam);
+    }
+    switch (message) {
+    case WM_NCCALCSIZE: {
+        RECT& r =
+            wParam ? reinterpret_cast<NCCALCSIZE_PARAMS*>(lParam)->rgrc[0] : *reinterpret_cast<RECT*>(lParam);
+        const SkinRect client = FrameLayoutOf(Model(), r.right - r.left, r.bottom - r.top).client;
+        r = {r.left + client.x, r.top + client.y, r.left + client.x + client.width,
+             r.top + client.y + client.height};
+        return 0;
+    }
+    case WM_NCPAINT:
+        PaintNow();
+        return 0;
+    case WM_NCACTIVATE:
+        active_ = wParam != FALSE;
+        Default(message, wParam, kNoFramePaint);
+        PaintNow();
+        return TRUE;
+    case WM_NCHITTEST: {
+        const Places p = PlacesNow();
+        const POINT at = ToWindow(PointOf(lParam));
+        const FrameHitResult hit = FrameHitTest(p.layout, p.buttons, p.icon, at.x, at.y, p.sizable);
+        return FrameHitCode(hit.hit, hit.button >= 0 ? p.buttons[std::size_t(hit.button)].action : 0);
+    }
+    case WM_NCLBUTTONDOWN:
+    case WM_NCLBUTTONDBLCLK:
+        if (IsButtonHitCode(wParam) && ButtonPress(lParam))
+            return 0;
+        return Default(message, wParam, lParam);
+    case WM_MOUSEMOVE:
+        if (pressed_ >= 0) {
+            ButtonTrack(lParam);
+            return 0;
+        }
+        HotSet(-1);
+        return Default(message, wParam, lParam);
+    case WM_LBUTTONUP:
+        if (pressed_ >= 0) {
+            ButtonRelease(lParam);
+            return 0;
+        }
+        return Default(message, wParam, lParam);
+    case WM_CAPTURECHANGED:
+        if (pressed_ >= 0 && HWND(lParam) != Window()) {
+            pressed_ = -1;
+            PaintNow();
+        }
+        return Default(message, wParam, lParam);
+    case WM_NCMOUSEMOVE:
+        HotSet(IsButtonHitCode(wParam) ? ButtonAt(PlacesNow(), ToWindow(PointOf(lParam))) : -1);
+        return Default(message, wParam, lParam);
+    case WM_NCMOUSELEAVE:
+        HotSet(-1);
+        return Default(message, wParam, lParam);
+    case kUahDrawCaption:
+    case kUahDrawFrame:
+        return 0;
+    case WM_SETTEXT:
+    case WM_SETICON:
+    case WM_SYSCOMMAND:
+    case WM_NCRBUTTONUP:
+        break;
+    default:
+        return Default(message, wParam, lParam);
+    }
+    // The system's handling of these may paint its own caption or frame parts: paint over them.
+    const LRESULT result = Default(message, wParam, lParam);
+    PaintNow();
+    return result;
+}
+
+} // namespace veltrane

@@ -1,0 +1,104 @@
+#pragma once
+// The frame skin of one window: the skin's four edges, the caption text and icon and the caption
+// buttons take the place of the system's frame. The client area keeps its size; the window's outer
+// size follows the skin's frame. Also what the rules chose for the window's controls, which later
+// skins paint.
+
+#include <cstdint>
+#include <functional>
+#include <map>
+#include <span>
+#include <vector>
+
+#include "platform/Subclass.h"
+#include "toolkit/skinning/FrameGeometry.h"
+#include "toolkit/skinning/SkinRules.h"
+#include "toolkit/win/TSkinComponent.h"
+
+namespace veltrane {
+
+// Copies, stretches or tiles each piece from `source` (a DC holding the skin bitmap) to `target`.
+void SkinPiecesDraw(HDC target, HDC source, std::span<const SkinPiece> pieces);
+
+// The hit-test code of a frame part.
+LRESULT FrameHitCode(FrameHit hit, int buttonAction);
+
+// When a frame takes over its window.
+enum class FrameStart : std::uint8_t {
+    Now,
+    // When the message posted to the window on skinning arrives: a window activated as it shows is
+    // not held up, so keys pressed as it comes up still find it.
+    Posted,
+    // A window being created: the frame is there from the start; its creator gives it its size.
+    Creation,
+};
+
+class SkinnedFrame final : public WindowSubclass {
+public:
+    using Started = std::function<void(SkinnedFrame&)>;
+
+    explicit SkinnedFrame(TSkinComponent& skin) : skin_(skin) {}
+
+    // Puts the frame on the window; `started` runs once it has taken over. Except at creation, the
+    // outer size then changes around the same client size and centre.
+    bool Apply(HWND window, FrameStart start, Started started = {});
+    bool HasStarted() const { return started_; }
+    // Takes the frame off; with `restore`, the system frame comes back around the same client area.
+    void Remove(bool restore);
+    // A handler of this frame is running (the frame may only be freed once it has returned).
+    bool Busy() const { return depth_ > 0; }
+
+    // Works the frame out again for a changed skin and paints it.
+    void Refresh();
+    // Paints the whole frame now.
+    void PaintNow();
+    bool Active() const { return active_; }
+
+    void ControlSkinSet(HWND control, const ControlDecision& decision) { controls_[control] = decision; }
+    const std::map<HWND, ControlDecision>& Controls() const { return controls_; }
+    void SizeGripTake(HWND grip) { sizeGrip_ = grip; }
+    HWND SizeGrip() const { return sizeGrip_; }
+    // A window inside this one is being destroyed.
+    void ChildGone(HWND child) {
+        controls_.erase(child);
+        if (sizeGrip_ == child)
+            sizeGrip_ = nullptr;
+    }
+
+private:
+    // Where everything stands in a window of the current size, in window coordinates.
+    struct Places {
+        FrameLayout layout;
+        std::vector<CaptionButtonPlace> buttons;
+        SkinRect icon;
+        bool sizable = false;
+    };
+
+    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+    LRESULT Handle(UINT message, WPARAM wParam, LPARAM lParam);
+    void Start(bool resize);
+    const SkinModel& Model() const { return *skin_.Model(); }
+    Places PlacesNow() const;
+    POINT ToWindow(POINT screen) const;
+    int ButtonAt(const Places& places, POINT inWindow) const;
+    void Paint(HDC windowDc);
+    void PaintCaption(HDC dc, HDC source, const Places& places);
+    bool ButtonPress(LPARAM screenPoint);
+    void ButtonTrack(LPARAM clientPoint);
+    void ButtonRelease(LPARAM clientPoint);
+    void HotSet(int button);
+    void OuterSizeSet(SIZE outer);
+
+    TSkinComponent& skin_;
+    Started onStarted_;
+    bool started_ = false;
+    bool active_ = false;
+    int hot_ = -1;
+    int pressed_ = -1; // the button held down, while the pointer is captured
+    bool pressedInside_ = false;
+    int depth_ = 0;
+    std::map<HWND, ControlDecision> controls_;
+    HWND sizeGrip_ = nullptr;
+};
+
+} // namespace veltrane

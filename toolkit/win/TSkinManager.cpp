@@ -1,0 +1,333 @@
+#include "toolkit/win/TSkinManager.h"
+
+#include <algorithm>
+#include <iterator>
+#include <string>
+
+#include "platform/Guard.h"
+#include "platform/Window.h"
+#include "toolkit/Bytes.h"
+#include "toolkit/win/TSkinComponent.h"
+
+namespace veltrane {
+
+namespace {
+
+std::unique_ptr<TSkinManager>& ManagerSlot() {
+    static std::unique_ptr<TSkinManager> manager; // the one per process
+    return manager;
+}
+
+// Class names of the system and of the program are ASCII.
+std::string ClassNameOf(HWND window) {
+    wchar_t name[128] = {};
+    const int length = ::GetClassNameW(window, name, int(std::size(name)));
+    std::string out;
+    for (int i = 0; i < length; ++i)
+        out.push_back(name[i] < 0x80 ? char(name[i]) : '?');
+    return out;
+}
+
+bool OfOurModule(HWND window) {
+    return HINSTANCE(::GetWindowLongPtrW(window, GWLP_HINSTANCE)) == ModuleInstance();
+}
+
+WindowFacts WindowFactsOf(HWND window, bool skinningOn) {
+    WindowFacts facts;
+    facts.className = ClassNameOf(window);
+    facts.style = std::uint32_t(::GetWindowLongW(window, GWL_STYLE));
+    facts.ownModule = OfOurModule(window);
+    // The program's forms are its own top-level windows; none of them has a Tag.
+    facts.applicationForm = facts.ownModule && !(facts.style & WS_CHILD);
+    facts.mdiChild = (::GetWindowLongW(window, GWL_EXSTYLE) & WS_EX_MDICHILD) != 0;
+    RECT r{};
+    ::GetWindowRect(window, &r);
+    facts.width = r.right - r.left;
+    facts.height = r.bottom - r.top;
+    // Only asked when the answer can matter.
+    if (skinningOn)
+        facts.queryReply = ::SendMessageW(window, kSkinQueryMessage, 0, 0);
+    return facts;
+}
+
+// The class-library class one of our own controls stands for, from its system class and style.
+std::string OwnClassOf(HWND control, const std::string& systemClass) {
+    const LONG style = ::GetWindowLongW(control, GWL_STYLE);
+    if (AsciiEqualNoCase(systemClass, "Edit"))
+        return style & ES_MULTILINE ? "TMemo" : "TEdit";
+    if (AsciiEqualNoCase(systemClass, "SysListView32"))
+        return "TListView";
+    if (AsciiEqualNoCase(systemClass, "Static"))
+        return (style & SS_TYPEMASK) == SS_BITMAP ? "TImage" : "TLabel";
+    if (AsciiEqualNoCase(systemClass, "Button")) {
+        switch (style & BS_TYPEMASK) {
+        case BS_GROUPBOX:
+            return "TGroupBox";
+        case BS_RADIOBUTTON:
+        case BS_AUTORADIOBUTTON:
+            return "TRadioButton";
+        case BS_CHECKBOX:
+        case BS_AUTOCHECKBOX:
+            return "TCheckBox";
+        default:
+            break;
+        }
+        // Push buttons: the dialogs' glyph buttons, the main window's bar buttons.
+        const LONG rootExStyle = ::GetWindowLongW(::GetAncestor(control, GA_ROOT), GWL_EXSTYLE);
+        return rootExStyle & WS_EX_DLGMODALFRAME ? "TGlyphButton" : "TBarButton";
+    }
+    return systemClass; // panels and link labels are registered under their own class names
+}
+
+ControlFacts ControlFactsOf(HWND control) {
+    const std::string systemClass = ClassNameOf(control);
+    ControlFacts facts;
+    if (OfOurModule(control))
+        facts = OwnControlFacts(OwnClassOf(control, systemClass)).value_or(ControlFacts{});
+    if (facts.className.empty())
+        facts.className = systemClass;
+    if (facts.hasHandle)
+        facts.queryReply = ::SendMessageW(control, kSkinQueryMessage, 0, 0);
+    return facts;
+}
+
+BOOL CALLBACK CollectWindow(HWND window, LPARAM list) {
+    reinterpret_cast<std::vector<HWND>*>(list)->push_back(window);
+    return TRUE;
+}
+
+std::vector<HWND> ThreadWindows() {
+    std::vector<HWND> windows;
+    ::EnumThreadWindows(::GetCurrentThreadId(), &CollectWindow, LPARAM(&windows));
+    return windows;
+}
+
+std::vector<HWND> ChildWindows(HWND parent) {
+    std::vector<HWND> windows;
+    ::EnumChildWindows(parent, &CollectWindow, LPARAM(&windows));
+    return windows;
+}
+
+} // namespace
+
+TSkinManager* TSkinManager::Instance() {
+    return ManagerSlot().get();
+}
+
+TSkinManager& TSkinManager::Create(const OptionalUser32& user32) {
+    std::unique_ptr<TSkinManager>& slot = ManagerSlot();
+    if (!slot)
+        slot.reset(new TSkinManager(user32));
+    return *slot;
+}
+
+TSkinManager::TSkinManager(const OptionalUser32& user32) {
+    timer_.SetOnTick([this] { TimerTick(); });
+    // A window the system ghosts while the program is busy would show the system's frame.
+    if (user32.disableProcessWindowsGhosting)
+        user32.disableProcessWindowsGhosting();
+}
+
+TSkinManager::~TSkinManager() {
+    timer_.Stop();
+    hook_.Reset();
+    while (!frames_.empty())
+        FrameRemove(frames_.begin()->first, true);
+    menus_.clear();
+}
+
+void TSkinManager::ComponentAdd(TSkinComponent& component) {
+    if (std::find(components_.begin(), components_.end(), &component) == components_.end())
+        components_.push_back(&component);
+}
+
+void TSkinManager::ComponentRemove(TSkinComponent& component) {
+    TSkinManager* manager = Instance();
+    if (!manager)
+        return;
+    auto found = std::find(manager->components_.begin(), manager->components_.end(), &component);
+    if (found == manager->components_.end())
+        return;
+    const bool wasMain = manager->MainComponent() == &component;
+    manager->state_.Unregister(component.Core());
+    manager->components_.erase(found);
+    if (manager->requester_ == &component)
+        manager->requester_ = nullptr;
+    if (manager->components_.empty()) {
+        ManagerSlot().reset();
+        return;
+    }
+    // The frames paint with the main skin's bitmaps: they go with it.
+    if (wasMain)
+        while (!manager->frames_.empty())
+            manager->FrameRemove(manager->frames_.begin()->first, true);
+}
+
+TSkinComponent* TSkinManager::MainComponent() const {
+    const SkinComponentCore* main = state_.MainSkin();
+    for (TSkinComponent* component : components_)
+        if (&component->Core() == main)
+            return component;
+    return nullptr;
+}
+
+void TSkinManager::HookInstall() {
+    if (!hook_)
+        hook_.Reset(::SetWindowsHookExW(WH_CBT, &TSkinManager::HookProc, nullptr, ::GetCurrentThreadId()));
+}
+
+LRESULT CALLBACK TSkinManager::HookProc(int code, WPARAM wParam, LPARAM lParam) {
+    if (TSkinManager* manager = Instance(); manager && code >= 0)
+        MessageGuard(
+            "skin hook", UINT(code),
+            [&] {
+                manager->HookEvent(code, wParam, lParam);
+                return 0;
+            },
+            [] { return 0; });
+    return ::CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+void TSkinManager::HookEvent(int code, WPARAM wParam, LPARAM lParam) {
+    RetiredPurge();
+    HWND window = HWND(wParam);
+    switch (code) {
+    case HCBT_ACTIVATE:
+        state_.Start();
+        // A hidden window (the main window as it is about to show) gets its frame before anyone sees
+        // it; a shown one as soon as its activation is over.
+        WindowSkin(window, window && ::IsWindowVisible(window) ? FrameStart::Posted : FrameStart::Now);
+        break;
+    case HCBT_CREATEWND:
+        WindowCreated(window, *reinterpret_cast<const CBT_CREATEWNDW*>(lParam)->lpcs);
+        break;
+    case HCBT_DESTROYWND:
+        WindowReleased(window);
+        break;
+    default:
+        break;
+    }
+}
+
+void TSkinManager::WindowCreated(HWND window, const CREATESTRUCTW& create) {
+    TSkinComponent* main = MainComponent();
+    if (!main)
+        return;
+    CreatedWindowFacts facts;
+    facts.className = ClassNameOf(window);
+    facts.style = std::uint32_t(create.style);
+    facts.mdiChild = (create.dwExStyle & WS_EX_MDICHILD) != 0;
+    auto parent = frames_.find(create.hwndParent);
+    facts.parentSkinned = parent != frames_.end();
+    switch (WindowCreatedAction(facts, state_.SkinningOn(), main->Settings())) {
+    case CreationAction::SizeGripToParent:
+        parent->second->SizeGripTake(window);
+        break;
+    case CreationAction::MenuSkin:
+        menus_.insert(window);
+        break;
+    case CreationAction::SkinNow:
+        WindowSkin(window, FrameStart::Creation);
+        break;
+    case CreationAction::None:
+        break;
+    }
+}
+
+bool TSkinManager::WindowSkin(HWND window, FrameStart start) {
+    if (!window || !::IsWindow(window))
+        return false;
+    if (frames_.count(window))
+        return true;
+    TSkinComponent* main = MainComponent();
+    if (!main || !main->SkinLoaded())
+        return false;
+    const WindowFacts facts = WindowFactsOf(window, state_.SkinningOn());
+    const WindowDecision decision = WindowSkinDecide(facts, state_.SkinningOn(), main->Core());
+    if (!decision.Skin())
+        return false;
+    std::unique_ptr<SkinnedFrame>& slot = frames_[window];
+    slot = std::make_unique<SkinnedFrame>(*main);
+    if (!slot->Apply(window, start, [this, main](SkinnedFrame& frame) { ControlsDecide(frame, *main); })) {
+        frames_.erase(window);
+        return false;
+    }
+    if (decision.post)
+        ::PostMessageW(window, decision.post->message, decision.post->wParam, decision.post->lParam);
+    return true;
+}
+
+void TSkinManager::ControlsDecide(SkinnedFrame& frame, TSkinComponent& skin) {
+    const ControlContext context{skin.Model()->tabs.has_value()};
+    for (HWND control : ChildWindows(frame.Window()))
+        frame.ControlSkinSet(control, ControlSkinDecide(ControlFactsOf(control), skin.Core(), context));
+}
+
+SkinnedFrame* TSkinManager::Frame(HWND window) const {
+    auto found = frames_.find(window);
+    return found == frames_.end() ? nullptr : found->second.get();
+}
+
+void TSkinManager::WindowReleased(HWND window) {
+    FrameRemove(window, false);
+    menus_.erase(window);
+    for (auto& [skinned, frame] : frames_)
+        frame->ChildGone(window);
+}
+
+void TSkinManager::FrameRemove(HWND window, bool restoreSystemFrame) {
+    auto found = frames_.find(window);
+    if (found == frames_.end())
+        return;
+    std::unique_ptr<SkinnedFrame> frame = std::move(found->second);
+    frames_.erase(found);
+    frame->Remove(restoreSystemFrame);
+    if (frame->Busy())
+        retired_.push_back(std::move(frame));
+}
+
+void TSkinManager::RetiredPurge() {
+    std::erase_if(retired_, [](const std::unique_ptr<SkinnedFrame>& frame) { return !frame->Busy(); });
+}
+
+void TSkinManager::ActionRequest(TSkinComponent& sender, SkinAction action) {
+    requester_ = &sender;
+    state_.ActionRequest(action);
+}
+
+void TSkinManager::TimerTick() {
+    ActionRun(state_.TimerFire());
+    TSkinComponent* sender = requester_ ? requester_ : MainComponent();
+    if (sender && sender->Core().onSkinChanged)
+        sender->Core().onSkinChanged(sender->Core());
+}
+
+void TSkinManager::ActionRun(SkinAction action) {
+    RetiredPurge();
+    switch (action) {
+    case SkinAction::Skin:
+        // Hidden windows wait for their first activation.
+        for (HWND window : ThreadWindows())
+            if (::IsWindowVisible(window))
+                WindowSkin(window);
+        break;
+    case SkinAction::Unskin:
+        while (!frames_.empty())
+            FrameRemove(frames_.begin()->first, true);
+        menus_.clear();
+        break;
+    case SkinAction::Refresh: {
+        std::vector<HWND> skinned;
+        for (const auto& [window, frame] : frames_)
+            skinned.push_back(window);
+        for (HWND window : skinned)
+            if (SkinnedFrame* frame = Frame(window))
+                frame->Refresh();
+        break;
+    }
+    case SkinAction::None:
+        break;
+    }
+}
+
+} // namespace veltrane
