@@ -78,7 +78,7 @@ def all_near(ps, qs) -> bool:
 
 
 def now(probe, window):
-    """The window as it is now: a dialog takes its skin right after it shows, so an earlier look may be
+    """The window as it is now: a window takes its skin right after it shows, so an earlier look may be
     stale."""
     return next(w for w in probe.list() if w["hwnd"] == window["hwnd"])
 

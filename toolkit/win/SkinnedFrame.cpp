@@ -380,7 +380,7 @@ LRESULT SkinnedFrame::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_NCLBUTTONDBLCLK:
         if (IsButtonHitCode(wParam) && ButtonPress(lParam))
             return 0;
-        return Default(message, wParam, lParam);
+        break;
     case WM_MOUSEMOVE:
         if (pressed_ >= 0) {
             ButtonTrack(lParam);

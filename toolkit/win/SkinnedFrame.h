@@ -27,7 +27,7 @@ LRESULT FrameHitCode(FrameHit hit, int buttonAction);
 enum class FrameStart : std::uint8_t {
     Now,
     // When the message posted to the window on skinning arrives: a window activated as it shows is
-    // not held up, so keys pressed as it comes up still find it.
+    // not held up, so keys pressed as it comes up still find it, and it is resized once it is shown.
     Posted,
     // A window being created: the frame is there from the start; its creator gives it its size.
     Creation,

@@ -194,9 +194,8 @@ void TSkinManager::HookEvent(int code, WPARAM wParam, LPARAM lParam) {
     switch (code) {
     case HCBT_ACTIVATE:
         state_.Start();
-        // A hidden window (the main window as it is about to show) gets its frame before anyone sees
-        // it; a shown one as soon as its activation is over.
-        WindowSkin(window, window && ::IsWindowVisible(window) ? FrameStart::Posted : FrameStart::Now);
+        // The frame takes over once the activation and the showing around it are over.
+        WindowSkin(window, FrameStart::Posted);
         break;
     case HCBT_CREATEWND:
         WindowCreated(window, *reinterpret_cast<const CBT_CREATEWNDW*>(lParam)->lpcs);
