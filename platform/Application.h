@@ -5,6 +5,7 @@
 #include <string>
 #include <string_view>
 
+#include "platform/Com.h"
 #include "platform/Handles.h"
 
 namespace veltrane {
@@ -57,6 +58,8 @@ private:
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
     void Dispatch(MSG& msg);
 
+    // First in, last out: accessibility clients' calls reach the windows through the message loop.
+    ComApartment apartment_;
     UniqueWindow window_;
     std::wstring title_;
     HWND mainWindow_ = nullptr;

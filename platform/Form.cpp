@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 
+#include "platform/Accessible.h"
 #include "platform/Bitmaps.h"
 #include "platform/Guard.h"
 #include "platform/LinkLabel.h"
@@ -42,6 +43,17 @@ ControlClass ClassOf(ControlKind kind) {
 }
 
 // Font heights are character heights in pixels, as the layouts give them.
+bool FontHasChinese(HFONT font) {
+    if (!font)
+        return false;
+    ScreenDC screen;
+    const HGDIOBJ old = ::SelectObject(screen.Get(), font);
+    FONTSIGNATURE signature{};
+    ::GetTextCharsetInfo(screen.Get(), &signature, 0);
+    ::SelectObject(screen.Get(), old);
+    return (signature.fsCsb[0] & FS_CHINESESIMP) != 0;
+}
+
 UniqueFont FontCreate(const wchar_t* face, int height) {
     LOGFONTW lf{};
     lf.lfHeight = -height;
@@ -51,7 +63,15 @@ UniqueFont FontCreate(const wchar_t* face, int height) {
     lf.lfCharSet = GB2312_CHARSET;
     lf.lfQuality = DEFAULT_QUALITY;
     lstrcpynW(lf.lfFaceName, face, LF_FACESIZE);
-    return UniqueFont(::CreateFontIndirectW(&lf));
+    UniqueFont font(::CreateFontIndirectW(&lf));
+    if (!FontHasChinese(font.Get())) {
+        // The face asked for may map to a font without the characters (a system without its
+        // Chinese fonts); the Sans Serif face is linked to one on every system that has any.
+        lstrcpynW(lf.lfFaceName, L"Microsoft Sans Serif", LF_FACESIZE);
+        if (UniqueFont linked{::CreateFontIndirectW(&lf)}; FontHasChinese(linked.Get()))
+            return linked;
+    }
+    return font;
 }
 
 // Pixels per logical inch of the screen; layouts are drawn for 96.
@@ -312,6 +332,8 @@ HWND Form::CreateControl(const ControlLayout& control) {
         container->Attach(hwnd);
         containers_.push_back(std::move(container));
     }
+    if (auto accessible = AccessibleAttach(hwnd, control))
+        accessibles_.push_back(std::move(accessible));
     const int height = control.fontHeight ? control.fontHeight : layout_->fontHeight;
     ::SendMessageW(hwnd, WM_SETFONT, WPARAM(FontOfHeight(height)), FALSE);
     return hwnd;

@@ -107,6 +107,7 @@ private:
     GdiCache gdi_;
     std::map<int, std::unique_ptr<Panel>> panels_;
     std::vector<std::unique_ptr<WindowSubclass>> containers_;
+    std::vector<std::unique_ptr<WindowSubclass>> accessibles_; // what each control tells a screen reader
     std::vector<UniqueImageList> glyphs_;
     std::map<int, UniqueBitmap> pictures_;
     HWND lastFocus_ = nullptr;

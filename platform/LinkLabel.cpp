@@ -16,6 +16,7 @@ const wchar_t kLinkLabelClass[] = L"TLinkLabel";
 namespace {
 
 constexpr COLORREF kVisitedColor = RGB(128, 0, 128);
+constexpr UINT kClickMessage = WM_USER + 1;
 
 struct LinkState {
     std::wstring address;
@@ -108,6 +109,10 @@ LRESULT HandleLinkMessage(HWND hwnd, LinkState* state, UINT message, WPARAM wPar
         if (state)
             state->pressed = false;
         return 0;
+    case kClickMessage:
+        if (state)
+            Clicked(hwnd, *state);
+        return 0;
     }
     return ::DefWindowProcW(hwnd, message, wParam, lParam);
 }
@@ -137,6 +142,15 @@ void LinkLabelSetup(HWND label, std::wstring address, LinkOpener opener) {
         state->address = std::move(address);
         state->opener = std::move(opener);
     }
+}
+
+void LinkLabelClickLater(HWND label) {
+    ::PostMessageW(label, kClickMessage, 0, 0);
+}
+
+bool LinkLabelVisited(HWND label) {
+    const LinkState* state = StateOf(label);
+    return state && state->visited;
 }
 
 } // namespace veltrane

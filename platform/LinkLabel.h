@@ -17,5 +17,9 @@ using LinkOpener = std::function<bool(const std::wstring& target)>;
 void LinkLabelClassRegister();
 // The address opened on a click; when blank, the caption is opened instead.
 void LinkLabelSetup(HWND label, std::wstring address, LinkOpener opener);
+// Opens the label as a click does, once the message being handled now is done.
+void LinkLabelClickLater(HWND label);
+// True once the shell has accepted the label's address.
+bool LinkLabelVisited(HWND label);
 
 } // namespace veltrane

@@ -50,11 +50,12 @@ veltrane_wine_version() {
   "$(veltrane_loader "$1")" --version 2>/dev/null
 }
 
-# Runs a Wine command in the prefix with the Chinese locale (only Wine processes get it).
+# Runs a Wine command in the prefix with the Chinese locale, or the one VELTRANE_WINE_LANG names (only
+# Wine processes get it).
 veltrane_wine() {
   local arch=$1 prefix=$2
   shift 2
-  WINEPREFIX="$prefix" WINEARCH="$arch" LANG=zh_CN.UTF-8 "$(veltrane_loader "$arch")" "$@"
+  WINEPREFIX="$prefix" WINEARCH="$arch" LANG="${VELTRANE_WINE_LANG:-zh_CN.UTF-8}" "$(veltrane_loader "$arch")" "$@"
 }
 
 veltrane_prefix_ready() {

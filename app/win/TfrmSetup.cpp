@@ -11,6 +11,7 @@
 #include "dialogs/TfrmCheck.h"
 #include "dialogs/TfrmModifyPass.h"
 #include "dialogs/OpenLink.h"
+#include "platform/Accessible.h"
 #include "platform/LinkLabel.h"
 #include "platform/Resources.h"
 #include "platform/Restart.h"
@@ -206,6 +207,7 @@ void TfrmSetup::PrepareListView() {
 void TfrmSetup::LoadBanner() {
     if (UniqueBitmap banner = BannerLoad(IDR_BANNER))
         SetPicture(kImage1, std::move(banner));
+    AccessiblePictureLink(Item(kImage1), texts::kProductPage);
 }
 
 void TfrmSetup::FillList(const std::vector<PartitionRow>& rows) {

@@ -3,6 +3,9 @@
 Fixtures:
   wine     WineSession shared by the whole run; per test it makes sure the desktop is up
            before and kills what the test started after.
+  wine_in_locale
+           wine_in_locale("C.UTF-8") gives a further WineSession, made on first use and kept for the
+           run, whose Wine processes run in that locale, in a prefix of its own; per test as ``wine``.
   probe    wine.probe        screen   wine.screen (xdotool)
   sim      SimDriver in the test's own folder under /tmp
   figures  Figures; every figure is printed at the end as "figure: NAME = X ms"
@@ -17,6 +20,7 @@ from __future__ import annotations
 import pytest
 
 from harness import Figures, SimDriver, WineSession, choose_arch
+from harness.session import LOCALE
 
 ARCH_KEY = pytest.StashKey()
 FIGURES_KEY = pytest.StashKey()
@@ -42,8 +46,7 @@ def figures(pytestconfig) -> Figures:
     return pytestconfig.stash[FIGURES_KEY]
 
 
-@pytest.fixture(scope="session")
-def wine_session(pytestconfig, arch_choice, figures):
+def _log_to_terminal(pytestconfig):
     reporter = pytestconfig.pluginmanager.get_plugin("terminalreporter")
 
     def log(line: str) -> None:
@@ -52,7 +55,12 @@ def wine_session(pytestconfig, arch_choice, figures):
         else:
             print(line)
 
-    session = WineSession(arch_choice, figures, log=log)
+    return log
+
+
+@pytest.fixture(scope="session")
+def wine_session(pytestconfig, arch_choice, figures):
+    session = WineSession(arch_choice, figures, log=_log_to_terminal(pytestconfig))
     pytestconfig.stash[SESSION_KEY] = session
     try:
         session.start()
@@ -67,6 +75,37 @@ def wine(wine_session):
     wine_session.ensure_desktop()
     yield wine_session
     wine_session.kill_leftovers()
+
+
+@pytest.fixture(scope="session")
+def _locale_sessions():
+    """Sessions in other locales by locale; only tests that ask for one pay for starting it."""
+    sessions = {}
+    yield sessions
+    for session in sessions.values():
+        session.close()
+
+
+@pytest.fixture
+def wine_in_locale(pytestconfig, arch_choice, _locale_sessions):
+    used = []
+
+    def session_in(locale: str) -> WineSession:
+        if locale == LOCALE:
+            raise ValueError(f"{locale} is the locale of the fixture wine")
+        session = _locale_sessions.get(locale)
+        if session is None:
+            # Its timings would blur the main session's figures.
+            session = WineSession(arch_choice, Figures(), log=_log_to_terminal(pytestconfig), locale=locale)
+            _locale_sessions[locale] = session
+            session.start()
+        session.ensure_desktop()
+        used.append(session)
+        return session
+
+    yield session_in
+    for session in used:
+        session.kill_leftovers()
 
 
 @pytest.fixture

@@ -7,6 +7,8 @@
 // PROBE_DESKTOP names the desktop to attach to before anything else.
 #include <windows.h>
 #include <commctrl.h>
+#include <ole2.h>
+#include <oleacc.h>
 #include <tlhelp32.h>
 
 #include <algorithm>
@@ -19,6 +21,7 @@
 #include <utility>
 #include <vector>
 
+#include "platform/Com.h"
 #include "tools/probe/ProbeText.h"
 
 namespace {
@@ -593,6 +596,98 @@ Result SysMetricsCommand() {
                   .AddInt("acp", GetACP()));
 }
 
+// ---- Active Accessibility ----------------------------------------------------------------------
+
+using veltrane::ComApartment;
+using veltrane::ComRef;
+using veltrane::UniqueBstr;
+
+VARIANT ChildId(long id) {
+    VARIANT child;
+    VariantInit(&child);
+    child.vt = VT_I4;
+    child.lVal = id;
+    return child;
+}
+
+// A text property, or JSON null when the object has none or the call fails.
+template <typename Getter> std::string AccText(Getter&& get) {
+    UniqueBstr text;
+    if (get(text.Put()) != S_OK || text.Empty())
+        return "null";
+    return probe::JsonQuote(ToU16(text.Text()));
+}
+
+// An integer property (role, state), or -1 when the call fails or gives no number.
+template <typename Getter> std::int64_t AccNumber(Getter&& get) {
+    VARIANT value;
+    VariantInit(&value);
+    const HRESULT hr = get(&value);
+    const std::int64_t number =
+        SUCCEEDED(hr) && value.vt == VT_I4 ? static_cast<std::uint32_t>(value.lVal) : -1;
+    VariantClear(&value);
+    return number;
+}
+
+JsonObject AccJson(IAccessible& acc, long id) {
+    const VARIANT child = ChildId(id);
+    JsonObject json;
+    json.AddInt("role", AccNumber([&](VARIANT* v) { return acc.get_accRole(child, v); }))
+        .AddRaw("name", AccText([&](BSTR* t) { return acc.get_accName(child, t); }))
+        .AddInt("state", AccNumber([&](VARIANT* v) { return acc.get_accState(child, v); }))
+        .AddRaw("default_action", AccText([&](BSTR* t) { return acc.get_accDefaultAction(child, t); }))
+        .AddRaw("value", AccText([&](BSTR* t) { return acc.get_accValue(child, t); }));
+    return json;
+}
+
+// The window's client object as a screen reader gets it: through WM_GETOBJECT, across processes.
+// (__uuidof: x86-64 MinGW's import library gives IID_IAccessible a code thunk, not the GUID.)
+ComRef<IAccessible> AccObject(HWND hwnd) {
+    ComRef<IAccessible> acc;
+    if (FAILED(AccessibleObjectFromWindow(hwnd, OBJID_CLIENT, __uuidof(IAccessible), acc.PutVoid())))
+        acc.Reset();
+    return acc;
+}
+
+Result AccCommand(const Args& args) {
+    auto hwnd = args.Window(1);
+    if (!hwnd)
+        return Fail(kBadInput, "usage: acc HWND");
+    if (!IsWindow(*hwnd))
+        return Fail(kNotFound, "no such window");
+    ComApartment apartment;
+    ComRef<IAccessible> acc = AccObject(*hwnd);
+    if (!acc)
+        return Fail(kFailed, "AccessibleObjectFromWindow failed");
+    JsonObject json = AccJson(*acc.Get(), CHILDID_SELF);
+    long count = 0;
+    if (FAILED(acc->get_accChildCount(&count)))
+        count = 0;
+    // Children that are simple elements (a list's rows); child windows are objects of their own.
+    std::vector<std::string> children;
+    for (long id = 1; id <= count; ++id) {
+        ComRef<IDispatch> object;
+        if (acc->get_accChild(ChildId(id), object.Put()) == S_FALSE && !object)
+            children.push_back(JsonObject().AddInt("id", id).AddFields(AccJson(*acc.Get(), id)).Str());
+    }
+    return Ok(json.AddInt("child_count", count).AddRaw("children", probe::JsonArray(children)));
+}
+
+Result AccDoCommand(const Args& args) {
+    auto hwnd = args.Window(1);
+    auto id = args.Size() > 2 ? args.Number(2) : std::optional<std::uint64_t>(CHILDID_SELF);
+    if (!hwnd || !id)
+        return Fail(kBadInput, "usage: acc-do HWND [CHILD]");
+    ComApartment apartment;
+    ComRef<IAccessible> acc = AccObject(*hwnd);
+    if (!acc)
+        return Fail(kFailed, "AccessibleObjectFromWindow failed");
+    const HRESULT hr = acc->accDoDefaultAction(ChildId(static_cast<long>(*id)));
+    if (FAILED(hr))
+        return Fail(kFailed, "accDoDefaultAction failed");
+    return Ok(JsonObject());
+}
+
 // ---- dispatch ------------------------------------------------------------------------------------
 
 using Handler = std::function<Result(const Args&)>;
@@ -633,6 +728,8 @@ const std::map<std::u16string, Handler>& Handlers() {
          [](const Args&) {
              return ProcessesCommand();
          }},
+        {u"acc", AccCommand},
+        {u"acc-do", AccDoCommand},
         {u"sysmetrics",
          [](const Args&) {
              return SysMetricsCommand();

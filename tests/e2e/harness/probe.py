@@ -168,6 +168,17 @@ class Probe:
         """Ticks or unticks a list-view row (the owner gets LVN_ITEMCHANGED)."""
         return self.run("lvcheck", hwnd, index, 1 if checked else 0)
 
+    def acc(self, hwnd: int) -> Json:
+        """The window's client object as a screen reader gets it (AccessibleObjectFromWindow, through
+        the window's WM_GETOBJECT): role, name, state, default_action, value (null when it has none),
+        child_count, and children [{id, role, name, state, default_action, value}] for the children
+        that are simple elements (a list's rows) rather than objects of their own."""
+        return self.run("acc", hwnd)
+
+    def acc_do(self, hwnd: int, child: int = 0) -> Json:
+        """accDoDefaultAction on the window's client object (child 0) or on one of its children."""
+        return self.run("acc-do", hwnd, child)
+
     # -- messages and input ----------------------------------------------------------------------
 
     def post(self, hwnd: int, msg: Any, wparam: Any = 0, lparam: Any = 0) -> Json:

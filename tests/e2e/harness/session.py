@@ -35,6 +35,7 @@ ARTIFACTS_DIR = REPO_ROOT / "tests" / "e2e" / "artifacts"
 DESKTOP_X_TITLE = "^Default - Wine desktop$"
 LAUNCH_MARKER = "VELTRANE_E2E_LAUNCH"
 DESKTOP_TIMEOUT = 30.0
+LOCALE = "zh_CN.UTF-8"  # the locale of Wine processes, unless a session is given another
 
 
 @dataclasses.dataclass(frozen=True)
@@ -77,8 +78,9 @@ def _safe_name(text: str) -> str:
 class WineSession:
     """Use through the pytest fixtures (``wine``) or as ``with WineSession(...) as s: ...``."""
 
-    def __init__(self, arch: ArchChoice, figures: Optional[Figures] = None, log=print) -> None:
+    def __init__(self, arch: ArchChoice, figures: Optional[Figures] = None, log=print, locale: str = LOCALE) -> None:
         self.arch = arch
+        self.locale = locale
         self.figures = figures or Figures()
         self.log = log
         self.token = uuid.uuid4().hex
@@ -141,7 +143,7 @@ class WineSession:
         return self.screen.display
 
     def wine_env(self, extra: Optional[Mapping[str, str]] = None) -> Dict[str, str]:
-        """Environment for a Wine process: the prefix, the display, the Chinese locale (Wine only)."""
+        """Environment for a Wine process: the prefix, the display, the session's locale (Wine only)."""
         env = {k: v for k, v in os.environ.items() if not k.startswith("LC_") and k != "ZELK_SIM_STATE"}
         env.update(
             DISPLAY=self.display,
@@ -149,7 +151,7 @@ class WineSession:
             WINEARCH=self.arch.arch,
             WINEDEBUG="-all",
             WINEDLLOVERRIDES="mscoree,mshtml=",
-            LANG="zh_CN.UTF-8",
+            LANG=self.locale,
         )
         env.update(extra or {})
         return env
@@ -355,11 +357,16 @@ class WineSession:
     # -- prefix and server -------------------------------------------------------------------------
 
     def _prepare_prefix(self) -> None:
-        """Reuses build/wineprefix-<arch> unless another session holds it or E2E_FRESH_PREFIX=1."""
-        cached = REPO_ROOT / "build" / f"wineprefix-{self.arch.arch}"
+        """Reuses build/wineprefix-<arch> unless another session holds it or E2E_FRESH_PREFIX=1.
+
+        A session in another locale has a prefix of its own, build/wineprefix-<arch>-<locale>: a prefix
+        keeps the code page it last ran with.
+        """
+        name = f"wineprefix-{self.arch.arch}" + ("" if self.locale == LOCALE else f"-{_safe_name(self.locale)}")
+        cached = REPO_ROOT / "build" / name
         if os.environ.get("E2E_FRESH_PREFIX") != "1":
             cached.parent.mkdir(parents=True, exist_ok=True)
-            lock = open(cached.parent / f"wineprefix-{self.arch.arch}.lock", "w")
+            lock = open(cached.parent / f"{name}.lock", "w")
             try:
                 fcntl.flock(lock, fcntl.LOCK_EX | fcntl.LOCK_NB)
                 self._prefix_lock, self.prefix = lock, cached
@@ -372,7 +379,7 @@ class WineSession:
         self._wineserver("-w", timeout=30)
         result = subprocess.run(
             ["bash", str(WINE_ENV_SCRIPT), "prefix", str(self.prefix), self.arch.arch],
-            env=dict(self.wine_env(), LANG=os.environ.get("LANG", "C.UTF-8")),
+            env=dict(self.wine_env(), LANG=os.environ.get("LANG", "C.UTF-8"), VELTRANE_WINE_LANG=self.locale),
             capture_output=True,
             text=True,
             timeout=300,
