@@ -8,6 +8,7 @@
 
 #include "platform/Paint.h"
 #include "platform/Window.h"
+#include "toolkit/win/ControlLook.h"
 
 namespace veltrane {
 
@@ -150,10 +151,21 @@ void SkinnedFrame::Start(bool resize) {
         std::exchange(onStarted_, {})(*this);
 }
 
+void SkinnedFrame::ControlSkinSet(HWND control, const ControlDecision& decision) {
+    controls_[control] = decision;
+    looks_.erase(control);
+    if (auto look = ControlLookAttach(control, decision, skin_))
+        looks_[control] = std::move(look);
+}
+
 void SkinnedFrame::Remove(bool restore) {
     HWND window = Window();
     if (!window)
         return;
+    for (auto& [control, look] : std::exchange(looks_, {})) {
+        look.reset();
+        ControlLookReleased(control);
+    }
     if (!started_) {
         Detach();
         return;

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <functional>
 #include <map>
+#include <memory>
 #include <span>
 #include <vector>
 
@@ -54,13 +55,15 @@ public:
     void PaintNow();
     bool Active() const { return active_; }
 
-    void ControlSkinSet(HWND control, const ControlDecision& decision) { controls_[control] = decision; }
+    // Records the rules' decision for a control and puts on the look it gives.
+    void ControlSkinSet(HWND control, const ControlDecision& decision);
     const std::map<HWND, ControlDecision>& Controls() const { return controls_; }
     void SizeGripTake(HWND grip) { sizeGrip_ = grip; }
     HWND SizeGrip() const { return sizeGrip_; }
     // A window inside this one is being destroyed.
     void ChildGone(HWND child) {
         controls_.erase(child);
+        looks_.erase(child);
         if (sizeGrip_ == child)
             sizeGrip_ = nullptr;
     }
@@ -98,6 +101,7 @@ private:
     bool pressedInside_ = false;
     int depth_ = 0;
     std::map<HWND, ControlDecision> controls_;
+    std::map<HWND, std::unique_ptr<WindowSubclass>> looks_;
     HWND sizeGrip_ = nullptr;
 };
 

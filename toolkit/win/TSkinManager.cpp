@@ -7,6 +7,7 @@
 #include "platform/Guard.h"
 #include "platform/Window.h"
 #include "toolkit/Bytes.h"
+#include "toolkit/win/ControlLook.h"
 #include "toolkit/win/TSkinComponent.h"
 
 namespace veltrane {
@@ -223,7 +224,7 @@ void TSkinManager::WindowCreated(HWND window, const CREATESTRUCTW& create) {
         parent->second->SizeGripTake(window);
         break;
     case CreationAction::MenuSkin:
-        menus_.insert(window);
+        menus_[window] = SkinnedMenuAttach(window, *main);
         break;
     case CreationAction::SkinNow:
         WindowSkin(window, FrameStart::Creation);

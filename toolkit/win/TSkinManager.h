@@ -5,7 +5,6 @@
 
 #include <map>
 #include <memory>
-#include <set>
 #include <vector>
 
 #include "platform/Handles.h"
@@ -46,7 +45,7 @@ public:
     bool WindowSkin(HWND window, FrameStart start = FrameStart::Now);
     SkinnedFrame* Frame(HWND window) const;
     std::size_t SkinnedCount() const { return frames_.size(); }
-    // Pop-up menu windows given a menu skin; they are painted by the menu skin once it exists.
+    // Pop-up menu windows given a menu skin.
     bool MenuSkinned(HWND menu) const { return menus_.count(menu) != 0; }
 
 private:
@@ -75,7 +74,7 @@ private:
     std::map<HWND, std::unique_ptr<SkinnedFrame>> frames_;
     // Frames taken off while one of their handlers still runs; freed once it has returned.
     std::vector<std::unique_ptr<SkinnedFrame>> retired_;
-    std::set<HWND> menus_;
+    std::map<HWND, std::unique_ptr<WindowSubclass>> menus_; // the look may be null
 };
 
 } // namespace veltrane

@@ -1,0 +1,31 @@
+#pragma once
+// The looks a skinned form gives its controls: each is a subclass of the control that paints the
+// parts the skin owns and leaves the control's behaviour alone. Menus get theirs from the manager.
+
+#include <windows.h>
+
+#include <memory>
+
+#include "platform/Subclass.h"
+#include "toolkit/skinning/SkinRules.h"
+
+namespace veltrane {
+
+class TSkinComponent;
+
+// The look for a control the rules gave `decision`; null where this program paints none (the
+// control keeps its own look).
+std::unique_ptr<WindowSubclass> ControlLookAttach(HWND control, const ControlDecision& decision,
+                                                  TSkinComponent& skin);
+
+// The sunken edge of an edit from [SunkEdge].
+std::unique_ptr<WindowSubclass> SkinnedEditAttach(HWND edit, TSkinComponent& skin);
+// The scroll bars of a list view or a memo from [Scrollbar], the tracks and the thumbs.
+std::unique_ptr<WindowSubclass> SkinnedScrollBarsAttach(HWND control, TSkinComponent& skin);
+// A pop-up menu window (#32768) from [MenuBackground], [MenuItem] and the menu colours.
+std::unique_ptr<WindowSubclass> SkinnedMenuAttach(HWND menuWindow, TSkinComponent& skin);
+
+// Has a control draw its own non-client parts again once its look is gone.
+void ControlLookReleased(HWND control);
+
+} // namespace veltrane
