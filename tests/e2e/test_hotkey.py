@@ -14,6 +14,7 @@ def test_hotkey_opens_the_password_dialog_once_and_the_window_after_the_right_pa
     wine.screen.click(500, 60)  # keys reach the Wine desktop once it has been clicked
     wine.screen.key(HOTKEY)
     dialog = probe.wait(CHECK_CLASS, PRODUCT_TITLE, 10, visible=True)
+    assert wait_until(lambda: probe.focus()["focus"] == probe.child(dialog["hwnd"], cls="Edit")["hwnd"])
     wine.screen.key(HOTKEY)  # the gate keeps a second dialog away
     wine.screen.type_text("wrong")
     wine.screen.key("Return")
