@@ -35,20 +35,27 @@ CLIENT_SIZES = {MAIN_CLASS: (617, 442), CHECK_CLASS: (339, 159), MODIFY_CLASS: (
 
 
 class Bmp:
-    """A 24-bit BMP file, read pixel by pixel."""
+    """An uncompressed 24-bit or 8-bit BMP file, read pixel by pixel."""
 
     def __init__(self, data: bytes) -> None:
         (self.offset,) = struct.unpack_from("<I", data, 10)
         self.width, height = struct.unpack_from("<ii", data, 18)
-        (bits,) = struct.unpack_from("<H", data, 28)
-        assert bits == 24, bits
+        (self.bits,) = struct.unpack_from("<H", data, 28)
+        assert self.bits in (8, 24), self.bits
         self.height, self.bottom_up = abs(height), height > 0
-        self.stride = (self.width * 3 + 3) & ~3
+        self.stride = (self.width * self.bits // 8 + 3) & ~3
         self.data = data
+        (header,) = struct.unpack_from("<I", data, 14)
+        (used,) = struct.unpack_from("<I", data, 46)
+        entries = (used or 256) if self.bits == 8 else 0
+        self.palette = [tuple(data[14 + header + 4 * i : 14 + header + 4 * i + 3][::-1]) for i in range(entries)]
 
     def pixel(self, x: int, y: int):
         row = self.height - 1 - y if self.bottom_up else y
-        b, g, r = self.data[self.offset + row * self.stride + 3 * x : self.offset + row * self.stride + 3 * x + 3]
+        at = self.offset + row * self.stride + x * self.bits // 8
+        if self.bits == 8:
+            return self.palette[self.data[at]]
+        b, g, r = self.data[at : at + 3]
         return r, g, b
 
 
@@ -121,6 +128,21 @@ def close_image(close, index: int):
     return [close.pixel(index * CLOSE_SIZE + x, y) for y in range(CLOSE_SIZE) for x in range(CLOSE_SIZE)]
 
 
+def edge_ring(wine, edit):
+    """The middle pixel of each side of a field's outermost ring: top, bottom, left, right."""
+    left, top, right, bottom = edit["rect"]
+    mid_x, mid_y = (left + right) // 2, (top + bottom) // 2
+    return [screen_pixels(wine.screen, x, y, 1, 1)[0] for x, y in
+            ((mid_x, top), (mid_x, bottom - 1), (left, mid_y), (right - 1, mid_y))]
+
+
+def sunk_edge_ring(sunk, index: int):
+    """The same four pixels of the sunken-edge image `index` (four images side by side)."""
+    width = sunk.width // 4
+    return [sunk.pixel(index * width + x, y) for x, y in
+            ((width // 2, 0), (width // 2, sunk.height - 1), (0, sunk.height // 2), (width - 1, sunk.height // 2))]
+
+
 def click_close_button(wine, window):
     left, top, right, bottom = window["rect"]
     wine.screen.click(right - CLOSE_X + CLOSE_SIZE // 2, top + CLOSE_Y + CLOSE_SIZE // 2)
@@ -133,6 +155,10 @@ def test_main_window_gets_the_skin_when_first_shown_and_keeps_its_client_area(wi
     check = probe.wait(CHECK_CLASS, PRODUCT_TITLE, 10, visible=True)
     top = skin_member("f-top.bmp")
     check = assert_skinned(wine, probe, check, top)
+    # The password field, which has the caret, wears the sunken edge's focused image.
+    field = probe.child(check["hwnd"], cls="Edit")
+    sunk = skin_member("sunkedge.bmp")
+    assert wait_until(lambda: all_near(edge_ring(wine, field), sunk_edge_ring(sunk, 2))), edge_ring(wine, field)
     time.sleep(0.5)  # the manager's first action has run by now: it leaves hidden windows alone
     left, t, right, bottom = probe.wait(MAIN_CLASS, PRODUCT_TITLE, 10)["rect"]
     assert (right - left, bottom - t) == (hidden["rect"][2] - hidden["rect"][0], hidden["rect"][3] - hidden["rect"][1])

@@ -296,6 +296,36 @@ TEST(SkinnedFrame, PaintsTheSkinsImagesAndHitTestsItsOwnParts) {
     EXPECT_FALSE(form.IsVisible()) << "a window that is not modal hides on a close request";
 }
 
+TEST(SkinnedEdit, EdgeFollowsTheFieldsStateAndGoesWithTheSkin) {
+    const std::vector<std::uint8_t> stream = StoredSkin();
+    auto skin = SkinLoaded(stream);
+    const ImageSkin& edge = *skin->Model()->sunkEdge;
+    Owned<SkinTestForm> form;
+    ShowAndSettle(form);
+    ASSERT_TRUE(PumpUntil([&] { return TSkinManager::Instance()->Frame(form.Handle()) != nullptr; }));
+    Pump();
+    HWND edit = form.Item(kEdit);
+    const SIZE size = OuterSize(edit);
+    const int cell = edge.image.Width() / edge.imageCount;
+    // The outer ring is the image's own; the stretched middle of its top row fills the top edge.
+    const auto looks = [&](SunkEdgeLook look) {
+        const int x = int(look) * cell;
+        return WindowPixel(edit, 0, 0) == BitmapPixel(*skin, edge.image, x, 0) &&
+               WindowPixel(edit, size.cx / 2, 0) == BitmapPixel(*skin, edge.image, x + cell / 2, 0);
+    };
+    ::SetFocus(form.Item(kButton));
+    EXPECT_TRUE(looks(SunkEdgeLook::Normal));
+    ::EnableWindow(edit, FALSE);
+    EXPECT_TRUE(looks(SunkEdgeLook::Disabled));
+    ::EnableWindow(edit, TRUE);
+    EXPECT_TRUE(looks(SunkEdgeLook::Normal));
+
+    skin->SetActive(false);
+    ASSERT_TRUE(PumpUntil([&] { return TSkinManager::Instance()->SkinnedCount() == 0; }));
+    Pump();
+    EXPECT_FALSE(looks(SunkEdgeLook::Normal)) << "the system's edge is back";
+}
+
 TEST(SkinComponent, DamagedPackageLeavesEveryWindowInTheSystemLook) {
     std::vector<std::uint8_t> stream = StoredSkin();
     StoreLe32(stream, 4, 8); // the package claims to unpack to 8 bytes, less than its header

@@ -91,6 +91,14 @@ std::vector<SkinPiece> ImageSkinPieces(const ImageSkin& skin, int index, const S
     return NineGrid(cell, skin, dest);
 }
 
+SunkEdgeLook SunkEdgeLookOf(bool enabled, bool focused, bool hot) {
+    if (!enabled)
+        return SunkEdgeLook::Disabled;
+    if (focused)
+        return SunkEdgeLook::Focused;
+    return hot ? SunkEdgeLook::Hot : SunkEdgeLook::Normal;
+}
+
 SkinRect FrameEdgeSource(const FrameEdge& edge, FrameSide side, bool active) {
     const int index = active ? 0 : 1;
     return ImageCell(edge.bitmap.Width(), edge.bitmap.Height(), edge.imageCount, index, Horizontal(side));

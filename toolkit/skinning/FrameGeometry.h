@@ -41,6 +41,11 @@ std::vector<SkinPiece> NineGrid(const SkinRect& source, const ImageMargins& marg
 // State image `index` of an image section, sliced by its margins.
 std::vector<SkinPiece> ImageSkinPieces(const ImageSkin& skin, int index, const SkinRect& dest);
 
+// The four images of a sunken edge ([SunkEdge]): normal, hot, focused, disabled. Disabled wins,
+// then focus, then the pointer.
+enum class SunkEdgeLook : std::uint8_t { Normal, Hot, Focused, Disabled };
+SunkEdgeLook SunkEdgeLookOf(bool enabled, bool focused, bool hot);
+
 enum class FrameSide : std::uint8_t { Top, Bottom, Left, Right };
 
 // Top and bottom images are stacked (each spans the window's width); left and right images stand

@@ -15,7 +15,7 @@ std::unique_ptr<WindowSubclass> ControlLookAttach(HWND control, const ControlDec
     return nullptr;
 }
 
-void ControlLookReleased(HWND control) {
+void ControlRedrawWhole(HWND control) {
     if (::IsWindow(control))
         ::RedrawWindow(control, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
 }

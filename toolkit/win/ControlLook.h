@@ -25,7 +25,7 @@ std::unique_ptr<WindowSubclass> SkinnedScrollBarsAttach(HWND control, TSkinCompo
 // A pop-up menu window (#32768) from [MenuBackground], [MenuItem] and the menu colours.
 std::unique_ptr<WindowSubclass> SkinnedMenuAttach(HWND menuWindow, TSkinComponent& skin);
 
-// Has a control draw its own non-client parts again once its look is gone.
-void ControlLookReleased(HWND control);
+// Has a control draw itself again, its non-client parts included (a look came or went).
+void ControlRedrawWhole(HWND control);
 
 } // namespace veltrane

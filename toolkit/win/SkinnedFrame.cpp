@@ -164,7 +164,7 @@ void SkinnedFrame::Remove(bool restore) {
         return;
     for (auto& [control, look] : std::exchange(looks_, {})) {
         look.reset();
-        ControlLookReleased(control);
+        ControlRedrawWhole(control);
     }
     if (!started_) {
         Detach();

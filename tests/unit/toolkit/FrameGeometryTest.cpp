@@ -107,6 +107,14 @@ TEST(FrameGeometry, NineGridSlicesOneStateImage) {
               (std::vector<SkinPiece>{{{200, 0, 16, 11}, {0, 0, 16, 11}, F::Copy}}));
 }
 
+TEST(FrameGeometry, SunkEdgeLookPrefersDisabledThenFocusThenPointer) {
+    using L = SunkEdgeLook;
+    EXPECT_EQ(SunkEdgeLookOf(true, false, false), L::Normal);
+    EXPECT_EQ(SunkEdgeLookOf(true, false, true), L::Hot);
+    EXPECT_EQ(SunkEdgeLookOf(true, true, true), L::Focused);
+    EXPECT_EQ(SunkEdgeLookOf(false, true, true), L::Disabled);
+}
+
 TEST(FrameGeometry, CaptionTextAndIcon) {
     SkinModel s = Harbor();
     const CaptionTextPlace active = CaptionTextPlaceOf(s, 625, true);
