@@ -239,6 +239,10 @@ bool TSkinManager::WindowSkin(HWND window, FrameStart start) {
         return false;
     if (frames_.count(window))
         return true;
+    // A pop-up menu window has the menu skin alone (Wine makes it in our module, so the rules would
+    // give it a frame).
+    if (ClassNameOf(window) == kPopupMenuClass)
+        return false;
     TSkinComponent* main = MainComponent();
     if (!main || !main->SkinLoaded())
         return false;
