@@ -303,6 +303,12 @@ public:
     template <typename T> bool Write(const T& value) const {
         return WriteProcessMemory(process_.get(), base_, &value, sizeof value, nullptr);
     }
+    template <typename T> std::optional<T> Read() const {
+        T value{};
+        if (!ReadProcessMemory(process_.get(), base_, &value, sizeof value, nullptr))
+            return std::nullopt;
+        return value;
+    }
     std::optional<std::wstring> ReadText(std::size_t chars) const {
         std::wstring text(std::min(chars, kTextChars - 1), L'\0');
         if (!ReadProcessMemory(process_.get(), Text(), text.data(), text.size() * sizeof(wchar_t), nullptr))
@@ -391,6 +397,45 @@ Result ListViewCommand(const Args& args) {
                   .AddInt("count", static_cast<std::int64_t>(*count))
                   .AddRaw("columns", probe::JsonArray(columns))
                   .AddRaw("items", probe::JsonArray(items)));
+}
+
+// One row's bounds on the screen (LVM_GETITEMRECT with LVIR_BOUNDS).
+Result ListViewItemRectCommand(const Args& args) {
+    auto list = args.Window(1);
+    auto index = args.Number(2);
+    if (!list || !index)
+        return Fail(kBadInput, "usage: lvitemrect HWND INDEX");
+    auto block = RemoteBlock::Open(*list);
+    if (!block)
+        return Fail(kFailed, "cannot open the owner process");
+    if (!block->Write(RECT{LVIR_BOUNDS, 0, 0, 0}))
+        return Fail(kFailed, "cannot write to the owner process");
+    auto ok = Send(*list, LVM_GETITEMRECT, static_cast<WPARAM>(*index),
+                   reinterpret_cast<LPARAM>(block->Struct<RECT>()));
+    auto rect = block->Read<RECT>();
+    if (!ok || !*ok || !rect)
+        return Fail(kFailed, "LVM_GETITEMRECT failed");
+    MapWindowPoints(*list, nullptr, reinterpret_cast<POINT*>(&*rect), 2);
+    return Ok(JsonObject().AddRaw("rect", RectJson(*rect)));
+}
+
+// Where the system puts a window's scroll bars, on the screen: beside the client area, as thick as the
+// system metrics say; null for a bar the window does not show. (Their state lives in the owner process,
+// where Wine keeps it out of another process's reach.)
+Result ScrollBarsCommand(const Args& args) {
+    auto hwnd = args.Window(1);
+    if (!hwnd || !IsWindow(*hwnd))
+        return Fail(kBadInput, "usage: scrollbars HWND");
+    RECT client{};
+    GetClientRect(*hwnd, &client);
+    MapWindowPoints(*hwnd, nullptr, reinterpret_cast<POINT*>(&client), 2);
+    const LONG style = GetWindowLongW(*hwnd, GWL_STYLE);
+    const RECT vert{client.right, client.top, client.right + GetSystemMetrics(SM_CXVSCROLL), client.bottom};
+    const RECT horz{client.left, client.bottom, client.right, client.bottom + GetSystemMetrics(SM_CYHSCROLL)};
+    return Ok(JsonObject()
+                  .AddRaw("client", RectJson(client))
+                  .AddRaw("vert", (style & WS_VSCROLL) ? RectJson(vert) : "null")
+                  .AddRaw("horz", (style & WS_HSCROLL) ? RectJson(horz) : "null"));
 }
 
 // Ticks or unticks one row the way a click on its box would: the owner gets LVN_ITEMCHANGED.
@@ -710,6 +755,8 @@ const std::map<std::u16string, Handler>& Handlers() {
         {u"children", ChildrenCommand},
         {u"listview", ListViewCommand},
         {u"lvcheck", ListViewCheckCommand},
+        {u"lvitemrect", ListViewItemRectCommand},
+        {u"scrollbars", ScrollBarsCommand},
         {u"post", PostCommand},
         {u"send", SendCommand},
         {u"click", ClickCommand},
