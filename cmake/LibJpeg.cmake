@@ -1,11 +1,13 @@
 # libjpeg with the 6.2 interface, for the banner decoder, as the interface target veltrane_libjpeg.
 # Natively it is Debian's libjpeg62-turbo. The Windows builds compile libjpeg-turbo from Debian's source
-# package (scripts/fetch-libjpeg.sh puts it in third_party/src) as a static library with the same toolchain.
+# package (scripts/fetch-libjpeg.sh puts it in third_party/src) as a static library with the same toolchain;
+# so does the fuzz build, with the fuzzer's coverage and the address and undefined-behaviour checkers, so
+# that the fuzzer is guided inside the decoder and the checkers see its memory accesses.
 include_guard(GLOBAL)
 
 add_library(veltrane_libjpeg INTERFACE)
 
-if(NOT WIN32)
+if(NOT WIN32 AND NOT VELTRANE_FUZZ)
     find_package(JPEG REQUIRED)
     if(DEFINED JPEG_VERSION AND NOT JPEG_VERSION STREQUAL "62")
         message(FATAL_ERROR "libjpeg interface ${JPEG_VERSION} found, 62 needed (libjpeg62-turbo-dev)")
@@ -23,6 +25,14 @@ if(NOT EXISTS ${libjpeg_source}/jpeglib.h)
 endif()
 
 include(ExternalProject)
+if(VELTRANE_FUZZ)
+    set(libjpeg_toolchain -DCMAKE_C_COMPILER=${CMAKE_C_COMPILER})
+    list(JOIN VELTRANE_FUZZ_FLAGS " " libjpeg_c_flags)
+    string(APPEND libjpeg_c_flags " -g")
+else()
+    set(libjpeg_toolchain -DCMAKE_TOOLCHAIN_FILE=${CMAKE_TOOLCHAIN_FILE})
+    set(libjpeg_c_flags "-ffunction-sections -fdata-sections")
+endif()
 set(libjpeg_binary ${CMAKE_BINARY_DIR}/third_party/libjpeg-turbo)
 set(libjpeg_library ${libjpeg_binary}/libjpeg.a)
 # Only the static library is built: no TurboJPEG, no tools, no SIMD (it would speed up one 600 x 61
@@ -33,7 +43,7 @@ ExternalProject_Add(libjpeg_turbo
     PREFIX ${CMAKE_BINARY_DIR}/third_party/libjpeg-turbo-stamp
     CMAKE_ARGS
         -Wno-dev
-        -DCMAKE_TOOLCHAIN_FILE=${CMAKE_TOOLCHAIN_FILE}
+        ${libjpeg_toolchain}
         -DCMAKE_INSTALL_PREFIX=${libjpeg_binary}/unused-install
         -DCMAKE_BUILD_TYPE=Release
         -DENABLE_SHARED=OFF
@@ -44,7 +54,7 @@ ExternalProject_Add(libjpeg_turbo
         -DWITH_TURBOJPEG=OFF
         -DWITH_ARITH_ENC=OFF
     CMAKE_CACHE_ARGS
-        "-DCMAKE_C_FLAGS:STRING=-ffunction-sections -fdata-sections"
+        "-DCMAKE_C_FLAGS:STRING=${libjpeg_c_flags}"
     BUILD_COMMAND ${CMAKE_COMMAND} --build <BINARY_DIR> --target jpeg-static
     INSTALL_COMMAND ""
     BUILD_BYPRODUCTS ${libjpeg_library})

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Unpacks Debian's libjpeg-turbo source package into third_party/src/libjpeg-turbo, where the cross
-# builds compile it. Safe to run again: does nothing once the source is there.
+# and fuzz builds compile it. Safe to run again: does nothing once the source is there.
 set -euo pipefail
 
 root="$(cd "$(dirname "$0")/.." && pwd)"

@@ -1,41 +1,106 @@
 #!/usr/bin/env bash
-# Builds the fuzz preset and runs every libFuzzer target for a fixed time with its seed corpus
-# (tests/fuzz/corpus/<target>). Fails on any finding. FUZZ_SECONDS overrides the 30 s per target.
+# Builds the fuzz preset and runs every libFuzzer target with its seed corpus
+# (tests/fuzz/corpus/<target>). Fails on any finding.
+#
+#   scripts/fuzz.sh            each target for FUZZ_SECONDS (default 30) seconds: the test command's run
+#   scripts/fuzz.sh --long     each target to FUZZ_RUNS (default 10 million) executions, FUZZ_JOBS
+#                              (default: the number of cores) targets at a time; prints executions,
+#                              executions a second, coverage, corpus size and findings per target;
+#                              FUZZ_MAX_SECONDS, if set, also stops each target after that long
+#
+# Executions a second are given by the wall clock (libFuzzer's own figure) and by the CPU time the
+# target used: on a machine shared with other work the second is what the target itself achieves.
+#
+# FUZZ_BUILD names another build folder configured like the fuzz preset. Findings and logs of the
+# long mode are kept in <build>/findings and <build>/long.
 set -euo pipefail
 
 root="$(cd "$(dirname "$0")/.." && pwd)"
-seconds="${FUZZ_SECONDS:-30}"
 cd "$root"
 
-cmake --preset fuzz >/dev/null
-cmake --build --preset fuzz >/dev/null
+long=0
+if [[ "${1:-}" == --long ]]; then
+    long=1
+    shift
+fi
+seconds="${FUZZ_SECONDS:-30}"
+runs="${FUZZ_RUNS:-10000000}"
+jobs="${FUZZ_JOBS:-$(nproc)}"
+
+build="${FUZZ_BUILD:-build/fuzz}"
+if [[ -n "${FUZZ_BUILD:-}" ]]; then
+    [[ -f "$build/CMakeCache.txt" ]] || cmake -S . -B "$build" -G Ninja -DCMAKE_C_COMPILER=clang \
+        -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVELTRANE_FUZZ=ON \
+        -DVELTRANE_DIST="$root/$build/dist" >/dev/null
+    cmake --build "$build" >/dev/null
+else
+    cmake --preset fuzz >/dev/null
+    cmake --build --preset fuzz >/dev/null
+fi
 
 work="$(mktemp -d)"
 trap 'rm -rf "$work"' EXIT
+findings="$build/findings"
+
+# One target: runs it, then prints its line of figures and returns nonzero on a finding.
+fuzz_one() {
+    local target="$1" seeds="$2" binary="$3" dir="$work/$1"
+    mkdir -p "$dir/corpus" "$dir/findings"
+    local limit=(-max_total_time="$seconds")
+    if [[ "$long" == 1 ]]; then
+        limit=(-runs="$runs")
+        [[ -z "${FUZZ_MAX_SECONDS:-}" ]] || limit+=(-max_total_time="$FUZZ_MAX_SECONDS")
+    fi
+    local start=$SECONDS
+    local ok=1
+    local TIMEFORMAT='%U %S'
+    { time "$binary" "${limit[@]}" -timeout=10 -rss_limit_mb=2048 -print_final_stats=1 \
+        -artifact_prefix="$dir/findings/" "$dir/corpus" "$seeds" >"$dir/log" 2>&1 || ok=0; } 2>"$dir/cpu"
+    local elapsed=$((SECONDS - start))
+    local cpu_rate
+    cpu_rate="$(awk -v runs="$(grep -Eo '^stat::number_of_executed_units: *[0-9]+' "$dir/log" | grep -Eo '[0-9]+$')" \
+        '{ cpu = $1 + $2 } END { if (cpu > 0 && runs > 0) printf "%d", runs / cpu; else print "?" }' "$dir/cpu")"
+    [[ -z "$(ls -A "$dir/findings")" ]] || ok=0
+    local done_runs execs cov units
+    done_runs="$(grep -Eo '^stat::number_of_executed_units: *[0-9]+' "$dir/log" | grep -Eo '[0-9]+$' || echo '?')"
+    execs="$(grep -Eo '^stat::average_exec_per_sec: *[0-9]+' "$dir/log" | grep -Eo '[0-9]+$' || echo '?')"
+    cov="$(grep -Eo 'cov: [0-9]+' "$dir/log" | tail -n 1 | grep -Eo '[0-9]+' || echo '?')"
+    units="$(find "$dir/corpus" -type f | wc -l)"
+    if [[ "$long" == 1 ]]; then
+        mkdir -p "$build/long"
+        cp "$dir/log" "$build/long/$target.log"
+    fi
+    if [[ "$ok" == 1 ]]; then
+        echo "$target: OK ($done_runs runs in $elapsed s, $execs exec/s, $cpu_rate exec per CPU second," \
+            "coverage $cov, $units new corpus units, no findings)"
+        return 0
+    fi
+    mkdir -p "$findings"
+    cp -r "$dir/findings/." "$findings/" 2>/dev/null || true
+    cp "$dir/log" "$findings/$target.log"
+    echo "$target: FAILED after $done_runs runs ($(grep -m1 -E 'ERROR|SUMMARY|deadly' "$dir/log" || echo 'see log')); inputs in $findings"
+    return 1
+}
 
 status=0
 for seeds in tests/fuzz/corpus/*/; do
     target="$(basename "$seeds")"
-    binary="$(find build/fuzz/tests/fuzz -type f -name "$target" -perm -u+x | head -n 1)"
+    binary="$(find "$build/tests/fuzz" -type f -name "$target" -perm -u+x | head -n 1)"
     if [[ -z "$binary" ]]; then
         echo "$target: FAILED (no fuzz target built)"
         status=1
         continue
     fi
-    mkdir -p "$work/$target/corpus" "$work/$target/findings"
-    log="$work/$target/log"
-    if "$binary" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 \
-        -artifact_prefix="$work/$target/findings/" "$work/$target/corpus" "$seeds" >"$log" 2>&1 &&
-        [[ -z "$(ls -A "$work/$target/findings")" ]]; then
-        runs="$(grep -Eo 'Done [0-9]+ runs' "$log" | grep -Eo '[0-9]+' || echo '?')"
-        cov="$(grep -Eo 'cov: [0-9]+' "$log" | tail -n 1 | grep -Eo '[0-9]+' || echo '?')"
-        echo "$target: OK ($runs runs in ${seconds} s, coverage $cov)"
+    if [[ "$long" == 1 ]]; then
+        while [[ "$(jobs -rp | wc -l)" -ge "$jobs" ]]; do
+            wait -n || status=1
+        done
+        fuzz_one "$target" "$seeds" "$binary" &
     else
-        mkdir -p build/fuzz/findings
-        cp -r "$work/$target/findings/." build/fuzz/findings/ 2>/dev/null || true
-        echo "$target: FAILED ($(grep -m1 -E 'ERROR|SUMMARY|deadly' "$log" || echo 'see log')); inputs in build/fuzz/findings"
-        cp "$log" "build/fuzz/findings/$target.log"
-        status=1
+        fuzz_one "$target" "$seeds" "$binary" || status=1
     fi
+done
+while [[ "$(jobs -rp | wc -l)" -gt 0 ]]; do
+    wait -n || status=1
 done
 exit "$status"

@@ -102,7 +102,8 @@ public:
 
 private:
     enum class Section { kNone, kDriver, kTable };
-    enum Key { kReachable, kProtection, kPassword, kFail, kLog, kOpaque, kSlot0 };
+    // A fixed underlying type: slots are numbered past the last named key, up to kKeyCount - 1.
+    enum Key : int { kReachable, kProtection, kPassword, kFail, kLog, kOpaque, kSlot0 };
     static constexpr int kKeyCount = kSlot0 + kSlotCount;
 
     ParseResult Fail(std::string error) { return {std::nullopt, std::move(error)}; }

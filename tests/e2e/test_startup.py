@@ -81,6 +81,24 @@ def test_second_copy_exits_at_once_and_the_first_is_unaffected(wine, probe, sim,
     assert not main_window(probe)["visible"], "the first copy is not brought to the front"
 
 
+def test_twenty_copies_started_at_once_leave_one_resident_and_the_state_unchanged(wine, probe, sim, figures):
+    state = sim.write(SimState())
+    before = state.read_bytes()
+    copies = [wine.start_program(sim=sim) for _ in range(20)]
+    # Twenty Wine processes starting on a loaded machine: give the losers time to end.
+    assert wait_until(lambda: sum(c.running for c in copies) <= 1, timeout=120)
+    resident = [c for c in copies if c.running]
+    assert len(resident) == 1, [c.exit_code for c in copies]
+    assert [c.exit_code for c in copies if c is not resident[0]] == [0] * 19
+    sim.wait_for_log("fcGetProtection", program=resident[0])
+    figures.record("twenty copies at once to one resident", resident[0].elapsed_ms())
+
+    assert sim.log_lines() == ["fcGetPartition 1", "fcGetProtection 1"], "only the resident read the driver"
+    assert len([w for w in probe.list() if w["class"] == MAIN_CLASS]) == 1
+    assert state.read_bytes() == before
+    assert resident[0].running
+
+
 def test_a_new_copy_starts_after_the_first_has_ended(wine, probe, sim):
     first = start_ready(wine, sim)
     window = main_window(probe)

@@ -24,11 +24,17 @@ struct ErrorManager {
     char message[JMSG_LENGTH_MAX] = {};
 };
 
+struct ProgressManager {
+    jpeg_progress_mgr pub; // first member: the decoder holds a pointer to it, the callback casts back
+    int maxScans = kJpegMaxScans;
+};
+
 struct Decoder {
     jpeg_decompress_struct info{};
     ErrorManager error{};
     jpeg_source_mgr source{};
-    jpeg_progress_mgr progress{};
+    ProgressManager progress{};
+    JpegLimits limits;
 
     Decoder() = default;
     Decoder(const Decoder&) = delete;
@@ -89,7 +95,8 @@ void OnMessage(j_common_ptr info, int level) {
 void OnOutputMessage(j_common_ptr) {}
 
 void OnProgress(j_common_ptr info) {
-    if (reinterpret_cast<j_decompress_ptr>(info)->input_scan_number > kJpegMaxScans)
+    const auto decompress = reinterpret_cast<j_decompress_ptr>(info);
+    if (decompress->input_scan_number > reinterpret_cast<ProgressManager*>(decompress->progress)->maxScans)
         Fail(info, JpegStatus::Corrupt, "too many scans");
 }
 
@@ -111,7 +118,8 @@ void SkipInputData(j_decompress_ptr info, long count) {
     source.bytes_in_buffer -= static_cast<std::size_t>(count);
 }
 
-void Prepare(Decoder& d, std::span<const std::uint8_t> data) {
+void Prepare(Decoder& d, std::span<const std::uint8_t> data, const JpegLimits& limits) {
+    d.limits = limits;
     d.info.err = jpeg_std_error(&d.error.pub);
     d.error.pub.error_exit = OnError;
     d.error.pub.emit_message = OnMessage;
@@ -123,7 +131,8 @@ void Prepare(Decoder& d, std::span<const std::uint8_t> data) {
     d.source.skip_input_data = SkipInputData;
     d.source.resync_to_restart = jpeg_resync_to_restart;
     d.source.term_source = TermSource;
-    d.progress.progress_monitor = OnProgress;
+    d.progress.pub.progress_monitor = OnProgress;
+    d.progress.maxScans = limits.maxScans;
 }
 
 void Refuse(Decoder& d, JpegStatus status, const char* text) {
@@ -137,12 +146,17 @@ void DecodeInto(Decoder& d, JpegImage& image) {
     if (setjmp(d.error.jump) != 0)
         return;
     jpeg_create_decompress(&d.info);
-    d.info.mem->max_memory_to_use = kJpegMaxLibraryMemory;
+    d.info.mem->max_memory_to_use = d.limits.maxLibraryMemory;
     d.info.src = &d.source;
-    d.info.progress = &d.progress;
+    d.info.progress = &d.progress.pub;
     jpeg_read_header(&d.info, TRUE);
-    if (d.info.image_width > JDIMENSION(kJpegMaxSide) || d.info.image_height > JDIMENSION(kJpegMaxSide))
-        return Refuse(d, JpegStatus::TooLarge, "picture is larger than allowed");
+    const JDIMENSION maxSide = JDIMENSION(d.limits.maxSide);
+    if (d.info.image_width > maxSide || d.info.image_height > maxSide) {
+        char text[96];
+        std::snprintf(text, sizeof text, "picture is %u x %u, larger than the allowed side of %u",
+                      unsigned(d.info.image_width), unsigned(d.info.image_height), unsigned(maxSide));
+        return Refuse(d, JpegStatus::TooLarge, text);
+    }
     d.info.out_color_space = JCS_RGB;
     jpeg_start_decompress(&d.info);
     if (d.info.output_components != kRgbChannels)
@@ -169,7 +183,7 @@ JpegImage::Rgb JpegImage::At(int x, int y) const {
     return {p[0], p[1], p[2]};
 }
 
-JpegDecodeResult JpegDecode(std::span<const std::uint8_t> data) {
+JpegDecodeResult JpegDecode(std::span<const std::uint8_t> data, const JpegLimits& limits) {
     JpegDecodeResult result;
     if (data.empty()) {
         result.status = JpegStatus::Empty;
@@ -182,7 +196,7 @@ JpegDecodeResult JpegDecode(std::span<const std::uint8_t> data) {
         return result;
     }
     Decoder decoder;
-    Prepare(decoder, data);
+    Prepare(decoder, data, limits);
     try {
         DecodeInto(decoder, result.image);
         result.status = decoder.error.status;

@@ -10,11 +10,18 @@
 
 namespace veltrane {
 
-// Pictures beyond these are refused before anything is allocated for them.
-inline constexpr int kJpegMaxSide = 4096;
-inline constexpr long kJpegMaxLibraryMemory = 128L * 1024 * 1024;
+// Pictures beyond these are refused before anything is allocated for them. The banner is 600 x 61;
+// a side of 1024 keeps the worst picture a few megabytes and some milliseconds.
+inline constexpr int kJpegMaxSide = 1024;
+inline constexpr long kJpegMaxLibraryMemory = 32L * 1024 * 1024;
 // Progressive files may repeat scans without end; real ones have about ten.
 inline constexpr int kJpegMaxScans = 256;
+
+struct JpegLimits {
+    int maxSide = kJpegMaxSide;
+    long maxLibraryMemory = kJpegMaxLibraryMemory;
+    int maxScans = kJpegMaxScans;
+};
 
 enum class JpegStatus { Ok, Empty, NotJpeg, Truncated, Corrupt, Unsupported, TooLarge };
 
@@ -37,7 +44,7 @@ struct JpegDecodeResult {
     bool Ok() const { return status == JpegStatus::Ok; }
 };
 
-JpegDecodeResult JpegDecode(std::span<const std::uint8_t> data);
+JpegDecodeResult JpegDecode(std::span<const std::uint8_t> data, const JpegLimits& limits = {});
 
 const char* JpegStatusName(JpegStatus status);
 

@@ -58,70 +58,24 @@ public:
     int Son(int node) const { return son_[node]; }
     int Parent(int node) const { return parent_[node]; }
 
-    // The first kJumpBits levels below the root, walked once for every bit pattern. Valid until
-    // a rebuild or an exchange touches a node whose children it read.
-    static constexpr int kJumpBits = 4;
-    struct Jump {
-        std::uint16_t node; // where the pattern leads (a leaf if the walk ended early)
-        std::uint16_t bits; // bits used to get there
-        std::array<std::uint16_t, kJumpBits> path;
-    };
-
-    const Jump& JumpFor(unsigned pattern) {
-        if (!jumpValid_)
-            BuildJumps();
-        return jumps_[pattern];
-    }
-
     void Update(int symbol) {
         if (freq_[kRoot] == kRebuildFrequency)
             Rebuild();
-        UpdateFrom(parent_[symbol + kNodes]);
+        UpdateFrom(parent_[symbol + kNodes], [](int, int) {});
     }
 
-    // The same update when the walk down recorded the nodes from below the root to the leaf:
-    // until the first exchange the parents are known, so the increments need no parent chasing.
-    void UpdateAlong(int symbol, const std::uint16_t* path, int depth) {
-        if (freq_[kRoot] == kRebuildFrequency) {
-            Rebuild();
-            UpdateFrom(parent_[symbol + kNodes]);
-            return;
-        }
-        for (int i = depth - 1; i >= 0; --i) {
-            const int c = path[i];
-            const unsigned k = ++freq_[c];
-            if (k > freq_[c + 1]) {
-                UpdateFrom(parent_[SwapWithLastBelow(c, k)]);
-                return;
-            }
-        }
-        ++freq_[kRoot];
-    }
-
-private:
-    // Increments c and its ancestors, exchanging where the order breaks. c may be node 0 (a
-    // leaf); only the root's parent is 0.
-    void UpdateFrom(int c) {
+protected:
+    // Increments c and its ancestors, exchanging where the order breaks; each exchange of two
+    // nodes' subtrees is reported. c may be node 0 (a leaf); only the root's parent is 0.
+    template <class OnExchange> void UpdateFrom(int c, OnExchange onExchange) {
         do {
             const unsigned k = ++freq_[c];
-            if (k > freq_[c + 1])
-                c = SwapWithLastBelow(c, k);
+            if (k > freq_[c + 1]) {
+                const int l = SwapWithLastBelow(c, k);
+                onExchange(c, l);
+                c = l;
+            }
         } while ((c = parent_[c]) != 0);
-    }
-
-    void Start() {
-        for (int i = 0; i < kSymbols; ++i) {
-            freq_[i] = 1;
-            son_[i] = std::uint16_t(i + kNodes);
-            parent_[i + kNodes] = std::uint16_t(i);
-        }
-        for (int i = 0, j = kSymbols; j <= kRoot; i += 2, ++j) {
-            freq_[j] = std::uint16_t(freq_[i] + freq_[i + 1]);
-            son_[j] = std::uint16_t(i);
-            parent_[i] = parent_[i + 1] = std::uint16_t(j);
-        }
-        freq_[kNodes] = 0xFFFF;
-        parent_[kRoot] = 0;
     }
 
     // The node after c still holds the old frequency; find the last one that does (the array is
@@ -150,30 +104,10 @@ private:
         if (j < kNodes)
             parent_[j + 1] = std::uint16_t(c);
         son_[c] = std::uint16_t(j);
-        if (readByJumps_[c] | readByJumps_[l])
-            jumpValid_ = false;
         return l;
     }
 
-    void BuildJumps() {
-        readByJumps_.fill(0);
-        for (unsigned pattern = 0; pattern < jumps_.size(); ++pattern) {
-            Jump& jump = jumps_[pattern];
-            int node = kRoot;
-            int used = 0;
-            do {
-                readByJumps_[node] = 1;
-                node = son_[node] + int((pattern >> (kJumpBits - 1 - used)) & 1);
-                jump.path[used++] = std::uint16_t(node);
-            } while (used < kJumpBits && son_[node] < kNodes);
-            jump.node = std::uint16_t(node);
-            jump.bits = std::uint16_t(used);
-        }
-        jumpValid_ = true;
-    }
-
     void Rebuild() {
-        jumpValid_ = false;
         int j = 0;
         for (int i = 0; i < kNodes; ++i) {
             if (son_[i] >= kNodes) {
@@ -184,10 +118,8 @@ private:
         }
         for (int i = 0, n = kSymbols; n < kNodes; i += 2, ++n) {
             const unsigned f = unsigned(freq_[i]) + freq_[i + 1];
-            int k = n - 1;
-            while (f < freq_[k])
-                --k;
-            ++k;
+            // After the last node not above f; nodes 0 to n - 1 are in order, i + 1 is not above f.
+            const int k = int(std::upper_bound(&freq_[i + 2], &freq_[n], f) - freq_.data());
             std::memmove(&freq_[k + 1], &freq_[k], sizeof freq_[0] * std::size_t(n - k));
             std::memmove(&son_[k + 1], &son_[k], sizeof son_[0] * std::size_t(n - k));
             freq_[k] = std::uint16_t(f);
@@ -201,85 +133,275 @@ private:
         }
     }
 
-    std::array<std::uint16_t, kNodes + 1> freq_{};
+    // Room past the sentinel for the decoder's padding nodes (see DecodingTree).
+    static constexpr int kSpareNodes = 16;
+
+    std::array<std::uint16_t, kNodes + 1 + kSpareNodes> freq_{};
     std::array<std::uint16_t, kNodes + kSymbols> parent_{};
     std::array<std::uint16_t, kNodes> son_{};
-    std::array<Jump, 1 << kJumpBits> jumps_{};
-    std::array<std::uint8_t, kNodes> readByJumps_{};
-    bool jumpValid_ = false;
+
+private:
+    void Start() {
+        for (int i = 0; i < kSymbols; ++i) {
+            freq_[i] = 1;
+            son_[i] = std::uint16_t(i + kNodes);
+            parent_[i + kNodes] = std::uint16_t(i);
+        }
+        for (int i = 0, j = kSymbols; j <= kRoot; i += 2, ++j) {
+            freq_[j] = std::uint16_t(freq_[i] + freq_[i + 1]);
+            son_[j] = std::uint16_t(i);
+            parent_[i] = parent_[i + 1] = std::uint16_t(j);
+        }
+        freq_[kNodes] = 0xFFFF;
+        for (int i = kNodes + 2; i < int(freq_.size()); i += 2)
+            freq_[std::size_t(i)] = 0xFFFF;
+        parent_[kRoot] = 0;
+    }
 };
 
-// Most significant bit first; past the end of the input only zero bits arrive.
-class BitReader {
+// The decoder's tree also keeps, for every pattern of the next kLookupBits input bits, the walk
+// from the root: the node it stops at (a leaf, or the node at that depth) and the nodes passed.
+// Most symbols then need one lookup and no bit-by-bit walk. An exchange only changes what hangs
+// below the two nodes, and nothing that a walk records when both are leaves (a walk records
+// nodes, not symbols), so few exchanges cost any walking.
+//
+// Not while the tree is unsettled, though: at the start and after a rebuild many frequencies are
+// equal, nearly every symbol exchanges inner nodes at several levels, and keeping the walks would
+// cost more than they save. Until kSettledSymbols symbols in a row exchange no inner node, the
+// decoder walks bit by bit and the walks are not kept.
+class DecodingTree : public AdaptiveTree {
 public:
-    explicit BitReader(std::span<const std::uint8_t> in) : in_(in) {}
+    static constexpr int kLookupBits = 8;
 
-    unsigned Bit() {
-        if (count_ == 0) [[unlikely]]
-            Refill();
-        const unsigned bit = unsigned(buffer_ >> 63);
-        buffer_ <<= 1;
-        --count_;
-        return bit;
+    struct Walk {
+        std::uint16_t node;
+        std::uint16_t bits;
+        // The nodes below the root, the stopping node last; then padding nodes whose increments
+        // never break the order, so that the update runs a fixed number of steps. Each level has
+        // its own padding node: one shared node would chain the increments.
+        std::array<std::uint16_t, kLookupBits> path;
+    };
+
+    static constexpr int kSettledSymbols = 16;
+
+    bool Settled() const { return settled_; }
+
+    const Walk& Lookup(unsigned pattern) const { return walks_[pattern]; }
+
+    // The update while unsettled, with the parent links.
+    void UpdateUnsettled(int symbol) {
+        if (freq_[kRoot] == kRebuildFrequency)
+            Rebuild();
+        bool inner = false;
+        UpdateFrom(parent_[symbol + kNodes],
+                   [&](int c, int l) { inner |= son_[c] < kNodes || son_[l] < kNodes; });
+        calm_ = inner ? 0 : calm_ + 1;
+        if (calm_ == kSettledSymbols) {
+            Walk top{};
+            WalkFrom(kRoot, 0, 0, top);
+            settled_ = true;
+        }
     }
 
-    unsigned Peek(int n) {
-        if (count_ < n)
-            Refill();
-        return unsigned(buffer_ >> (64 - n));
+    // The update for a symbol found by the lookup alone: its whole path is in the walk.
+    void UpdateShallow(int symbol, const Walk& walk) {
+        if (freq_[kRoot] == kRebuildFrequency) [[unlikely]]
+            return RebuildAndUpdate(symbol);
+        for (int i = kLookupBits - 1; i >= 0; --i) {
+            std::uint16_t* const node = freq_.data() + walk.path[std::size_t(i)];
+            const unsigned k = ++node[0];
+            if (k > node[1]) [[unlikely]]
+                return ExchangeAndGoOn(int(node - freq_.data()), k);
+        }
+        ++freq_[kRoot];
     }
 
-    void Skip(int n) {
-        buffer_ <<= n;
-        count_ -= n;
-    }
-
-    unsigned Bits(int n) {
-        if (count_ < n)
-            Refill();
-        const unsigned value = unsigned(buffer_ >> (64 - n));
-        buffer_ <<= n;
-        count_ -= n;
-        return value;
+    // The update for a symbol whose walk went deeper, with the nodes below the root recorded.
+    void UpdateDeep(int symbol, const std::uint16_t* path, int depth) {
+        if (freq_[kRoot] == kRebuildFrequency)
+            return RebuildAndUpdate(symbol);
+        for (int i = depth - 1; i >= 0; --i) {
+            const int c = path[i];
+            const unsigned k = ++freq_[c];
+            if (k > freq_[c + 1])
+                return ExchangeAndGoOn(c, k);
+        }
+        ++freq_[kRoot];
     }
 
 private:
-    void Refill() {
+    static constexpr std::uint16_t Padding(int level) { return std::uint16_t(kNodes + 1 + 2 * level); }
+    static_assert(2 * kLookupBits <= kSpareNodes, "a padding node and its sentinel per level");
+
+    // The rare parts stay out of line, which keeps the decoding loop's state in registers.
+    [[gnu::noinline]] void ExchangeAndGoOn(int c, unsigned k) {
+        const int l = SwapWithLastBelow(c, k);
+        Exchanged(c, l);
+        UpdateOn(parent_[l]);
+    }
+
+    // The rest of an update, from c upward.
+    void UpdateOn(int c) {
+        UpdateFrom(c, [this](int a, int b) { Exchanged(a, b); });
+    }
+
+    void Exchanged(int c, int l) {
+        if (son_[c] >= kNodes && son_[l] >= kNodes)
+            return;
+        WalkBelow(c);
+        WalkBelow(l);
+    }
+
+    [[gnu::noinline]] void RebuildAndUpdate(int symbol) {
+        settled_ = false;
+        calm_ = 0;
+        UpdateUnsettled(symbol);
+    }
+
+    // Finds where the node sits (its depth and the bits that lead to it) and walks again every
+    // pattern that passes it. A node at the lookup's depth or below needs nothing: a walk stops
+    // there at the latest, and it records the node, not what hangs below. The nodes above have
+    // not moved, so any pattern's walk still holds the way down to the node.
+    [[gnu::noinline]] void WalkBelow(int node) {
+        int depth = 0;
+        unsigned code = 0;
+        for (int n = node; n != kRoot; n = parent_[n]) {
+            code |= unsigned(n - son_[parent_[n]]) << depth;
+            if (++depth == kLookupBits)
+                return;
+        }
+        Walk walk = walks_[code << (kLookupBits - depth)];
+        WalkFrom(node, depth, code, walk);
+    }
+
+    // walk.path holds the way down to node, which the first `depth` bits, `code`, lead to.
+    void WalkFrom(int node, int depth, unsigned code, Walk& walk) {
+        if (depth == kLookupBits || son_[node] >= kNodes) {
+            walk.node = std::uint16_t(node);
+            walk.bits = std::uint16_t(depth);
+            for (int i = depth; i < kLookupBits; ++i)
+                walk.path[std::size_t(i)] = Padding(i);
+            const unsigned first = code << (kLookupBits - depth);
+            std::fill_n(walks_.begin() + first, std::size_t(1) << (kLookupBits - depth), walk);
+            return;
+        }
+        for (int bit = 0; bit < 2; ++bit) {
+            const int child = son_[node] + bit;
+            walk.path[std::size_t(depth)] = std::uint16_t(child);
+            WalkFrom(child, depth + 1, code << 1 | unsigned(bit), walk);
+        }
+    }
+
+    std::array<Walk, 1 << kLookupBits> walks_{};
+    bool settled_ = false;
+    int calm_ = 0; // symbols in a row, while unsettled, that exchanged no inner node
+};
+
+// Most significant bit first; past the end of the input only zero bits arrive. Small enough to
+// live in registers: the decoder's byte stores could otherwise alias it and force reloads.
+class BitReader {
+public:
+    explicit BitReader(std::span<const std::uint8_t> in) : next_(in.data()), end_(in.data() + in.size()) {}
+
+    // Afterwards at least 56 bits are pending. Bits below the pending ones may already hold the
+    // input that follows; a later fill ORs in the same bits again.
+    void Fill() {
+        if (end_ - next_ >= 8) [[likely]] {
+            std::uint64_t word = 0;
+            for (int i = 0; i < 8; ++i) // one byte-swapping load once optimised
+                word = word << 8 | next_[i];
+            buffer_ |= word >> count_;
+            next_ += (63 - count_) >> 3;
+            count_ |= 56;
+            return;
+        }
         while (count_ <= 56) {
-            const std::uint64_t byte = pos_ < in_.size() ? in_[pos_++] : 0;
+            const std::uint64_t byte = next_ < end_ ? *next_++ : 0;
             buffer_ |= byte << (56 - count_);
             count_ += 8;
         }
     }
 
-    std::span<const std::uint8_t> in_;
-    std::size_t pos_ = 0;
+    int Pending() const { return int(count_); }
+    unsigned Peek(int n) const { return unsigned(buffer_ >> (64 - n)); }
+
+    void Skip(int n) {
+        buffer_ <<= n;
+        count_ -= unsigned(n);
+    }
+
+    unsigned Bit() {
+        if (count_ == 0) [[unlikely]]
+            Fill();
+        const unsigned bit = unsigned(buffer_ >> 63);
+        Skip(1);
+        return bit;
+    }
+
+private:
+    const std::uint8_t* next_;
+    const std::uint8_t* end_;
     std::uint64_t buffer_ = 0;
-    int count_ = 0;
+    unsigned count_ = 0;
 };
 
-// Walks from the root to a leaf, recording the nodes passed for the update.
-int DecodeSymbol(AdaptiveTree& tree, BitReader& bits, std::uint16_t* path, int& depth) {
-    const AdaptiveTree::Jump& jump = tree.JumpFor(bits.Peek(AdaptiveTree::kJumpBits));
-    bits.Skip(jump.bits);
-    std::memcpy(path, jump.path.data(), sizeof jump.path);
-    int n = jump.bits;
-    int c = tree.Son(jump.node);
+// The walk below the lookup's depth, one bit at a time.
+[[gnu::noinline]] int DecodeDeep(DecodingTree& tree, BitReader& bits, const DecodingTree::Walk& walk) {
+    std::array<std::uint16_t, kNodes> path; // a path never repeats a node
+    std::copy(walk.path.begin(), walk.path.end(), path.begin());
+    int depth = walk.bits;
+    int c = tree.Son(walk.node);
     while (c < kNodes) {
         const int node = c + int(bits.Bit());
-        path[n++] = std::uint16_t(node);
+        path[std::size_t(depth++)] = std::uint16_t(node);
         c = tree.Son(node);
     }
-    depth = n;
+    tree.UpdateDeep(c - kNodes, path.data(), depth);
+    bits.Fill(); // the caller counts on what a lookup and a position leave of one fill
     return c - kNodes;
 }
 
+// The walk from the root while the tree is unsettled, one bit at a time.
+[[gnu::noinline]] int DecodeUnsettled(DecodingTree& tree, BitReader& bits) {
+    int c = tree.Son(kRoot);
+    while (c < kNodes)
+        c = tree.Son(c + int(bits.Bit()));
+    tree.UpdateUnsettled(c - kNodes);
+    bits.Fill(); // the caller counts on what a lookup and a position leave of one fill
+    return c - kNodes;
+}
+
+// Decodes one symbol and updates the tree for it; needs kLookupBits bits pending.
+int DecodeSymbol(DecodingTree& tree, BitReader& bits) {
+    if (!tree.Settled()) [[unlikely]] {
+        BitReader unsettled = bits; // passed on by value: the reader's address must not escape
+        const int symbol = DecodeUnsettled(tree, unsettled);
+        bits = unsettled;
+        return symbol;
+    }
+    const DecodingTree::Walk& walk = tree.Lookup(bits.Peek(DecodingTree::kLookupBits));
+    bits.Skip(walk.bits);
+    const int c = tree.Son(walk.node);
+    if (c < kNodes) [[unlikely]] {
+        BitReader deep = bits; // passed on by value: the reader's address must not escape
+        const int symbol = DecodeDeep(tree, deep, walk);
+        bits = deep;
+        return symbol;
+    }
+    tree.UpdateShallow(c - kNodes, walk);
+    return c - kNodes;
+}
+
+// The first 8 bits choose the upper six bits of the position and how many bits the code takes
+// in all (8 to 14); the lower six bits are the last six of those.
 int DecodePosition(BitReader& bits) {
-    unsigned i = bits.Bits(8);
-    const unsigned upper = kPositions.code[i];
-    const int extra = kPositions.length[i] - 2;
-    i = (i << extra) | bits.Bits(extra);
-    return int(upper << 6 | (i & 0x3F));
+    if (bits.Pending() < 14) [[unlikely]]
+        bits.Fill();
+    const unsigned first = bits.Peek(8);
+    const int total = kPositions.length[first] + 6;
+    const unsigned lower = bits.Peek(total) & 0x3F;
+    bits.Skip(total);
+    return int(unsigned(kPositions.code[first]) << 6 | lower);
 }
 
 class BitWriter {
@@ -383,6 +505,7 @@ private:
 
 // Matches are copied in whole blocks; the output keeps this much room past the requested size.
 constexpr int kCopyBlock = 64;
+constexpr int kShortCopy = 16;
 static_assert(kCopyBlock >= TLZH::kLongestMatch);
 
 // dst[k] = dst[k - distance] for k < length, where the source may overlap what is being
@@ -418,19 +541,16 @@ std::vector<std::uint8_t> TLZH::Decode(std::span<const std::uint8_t> bits, std::
         throw ElzhException(kLzhNoMemoryMessage);
     }
 
-    AdaptiveTree tree;
+    DecodingTree tree;
     BitReader reader(bits);
-    std::array<std::uint16_t, kNodes + AdaptiveTree::kJumpBits> path; // paths never repeat a node
     std::uint8_t* const begin = out.data();
     std::uint8_t* dst = begin;
     const std::uint8_t* const end = begin + size;
-    while (dst < end) {
-        int depth = 0;
-        const int symbol = DecodeSymbol(tree, reader, path.data(), depth);
-        tree.UpdateAlong(symbol, path.data(), depth);
+    const auto step = [&] {
+        const int symbol = DecodeSymbol(tree, reader);
         if (symbol < 256) {
             *dst++ = std::uint8_t(symbol);
-            continue;
+            return;
         }
         const int distance = DecodePosition(reader) + 1;
         const int length = symbol - 255 + kThreshold;
@@ -438,12 +558,23 @@ std::vector<std::uint8_t> TLZH::Decode(std::span<const std::uint8_t> bits, std::
         if (from < 0) {
             for (std::ptrdiff_t k = 0; k < length; ++k)
                 dst[k] = from + k < 0 ? kPrefill : begin[from + k];
+        } else if (distance >= kShortCopy && length <= kShortCopy) {
+            std::memcpy(dst, begin + from, kShortCopy); // fixed sizes: one or a few wide moves
         } else if (distance >= kCopyBlock) {
-            std::memcpy(dst, begin + from, kCopyBlock); // fixed size: two wide moves
+            std::memcpy(dst, begin + from, kCopyBlock);
         } else {
             CopyRepeating(dst, distance, length);
         }
         dst += length;
+    };
+    // One fill serves two symbols: a symbol found by the lookup takes at most 8 bits and its
+    // position at most 14, and a deeper walk fills again.
+    while (dst < end) {
+        reader.Fill();
+        step();
+        if (dst >= end)
+            break;
+        step();
     }
     out.resize(std::size_t(dst - begin));
     return out;

@@ -84,20 +84,24 @@ std::optional<Rgb> ParseIniColour(std::string_view value) {
 }
 
 void TSkinIni::Load(std::span<const std::uint8_t> text) {
+    const std::string_view bytes(reinterpret_cast<const char*>(text.data()), text.size());
+    text_.assign(bytes.substr(0, bytes.find('\0')));
     lines_.clear();
     sections_.clear();
-    const auto nul = std::find(text.begin(), text.end(), std::uint8_t{0});
-    const std::string_view all(reinterpret_cast<const char*>(text.data()), std::size_t(nul - text.begin()));
+    const std::string_view all = text_;
     std::size_t start = 0;
     while (start <= all.size()) {
-        std::size_t end = all.find_first_of("\r\n", start);
-        if (end == std::string_view::npos)
-            end = all.size();
+        // The line ends at the next LF or at a CR before it: two library scans. (find_first_of
+        // would search the two separators once for every byte of the text.)
+        const std::string_view rest = all.substr(start);
+        std::size_t length = std::min(rest.find('\n'), rest.size());
+        length = std::min(length, rest.substr(0, length).find('\r'));
+        std::size_t end = start + length;
         const std::string_view line = Trim(all.substr(start, end - start));
         if (!line.empty() && line.front() != ';') {
             if (IsHeader(line))
-                sections_.push_back({std::string(line), lines_.size()});
-            lines_.emplace_back(line);
+                sections_.push_back(lines_.size());
+            lines_.push_back({std::size_t(line.data() - all.data()), line.size()});
         }
         if (end < all.size() && all[end] == '\r' && end + 1 < all.size() && all[end + 1] == '\n')
             ++end;
@@ -105,12 +109,15 @@ void TSkinIni::Load(std::span<const std::uint8_t> text) {
     }
 }
 
+std::string_view TSkinIni::SectionName(std::size_t header) const {
+    const std::string_view line = Text(lines_[header]);
+    return line.substr(1, line.size() - 2);
+}
+
 std::optional<std::size_t> TSkinIni::FindSection(std::string_view section) const {
-    for (const SectionEntry& entry : sections_) {
-        const std::string_view header = entry.header;
-        if (AsciiEqualNoCase(header.substr(1, header.size() - 2), section))
-            return entry.line;
-    }
+    for (const std::size_t line : sections_)
+        if (AsciiEqualNoCase(SectionName(line), section))
+            return line;
     return std::nullopt;
 }
 
@@ -119,8 +126,10 @@ std::string TSkinIni::ReadString(std::string_view section, std::string_view key,
     const std::optional<std::size_t> header = FindSection(section);
     if (!header)
         return std::string(defaultValue);
-    for (std::size_t i = *header + 1; i < lines_.size() && !IsHeader(lines_[i]); ++i) {
-        const std::string_view line = lines_[i];
+    for (std::size_t i = *header + 1; i < lines_.size(); ++i) {
+        const std::string_view line = Text(lines_[i]);
+        if (IsHeader(line))
+            break;
         const std::size_t eq = line.find('=');
         const std::string_view lineKey =
             eq == std::string_view::npos ? std::string_view{} : Trim(line.substr(0, eq));
@@ -144,8 +153,8 @@ Rgb TSkinIni::ReadColour(std::string_view section, std::string_view key, Rgb def
 std::vector<std::string> TSkinIni::SectionNames() const {
     std::vector<std::string> names;
     names.reserve(sections_.size());
-    for (const SectionEntry& entry : sections_)
-        names.emplace_back(Trim(std::string_view(entry.header).substr(1, entry.header.size() - 2)));
+    for (const std::size_t line : sections_)
+        names.emplace_back(Trim(SectionName(line)));
     return names;
 }
 

@@ -32,14 +32,19 @@ public:
     }
 
 private:
-    struct SectionEntry {
-        std::string header; // the whole trimmed line, brackets included
-        std::size_t line;   // index of the header in lines_
+    // A kept line, trimmed: where it lies in text_. One copy of the text, not one string a line.
+    struct Line {
+        std::size_t at;
+        std::size_t size;
     };
+    std::string_view Text(Line line) const { return std::string_view(text_).substr(line.at, line.size); }
     std::optional<std::size_t> FindSection(std::string_view section) const;
 
-    std::vector<std::string> lines_;
-    std::vector<SectionEntry> sections_;
+    std::string_view SectionName(std::size_t header) const;
+
+    std::string text_;
+    std::vector<Line> lines_;
+    std::vector<std::size_t> sections_; // the lines that are headers, brackets included
 };
 
 // Exposed for tests: the dialect's integer and colour readings of a single value.

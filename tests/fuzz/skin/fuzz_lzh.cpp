@@ -1,12 +1,12 @@
-// Decoder on any stream and size, and our packer's output always decoding back to its input.
+// The decoder on any stream and size. The declared size is capped: the decoder's work per byte
+// does not depend on it, and small outputs keep each run quick. Whether our packer's output
+// decodes back is for the unit tests; running the packer here would cost more than the decoding.
 #include <cstring>
-#include <stdexcept>
 
 #include "toolkit/skin/Lzh.h"
 
 namespace {
-// Larger sizes only make the fuzzer slower: the decoder's work is the same per byte.
-constexpr std::uint32_t kSizeMask = 0xFFFF;
+constexpr std::uint32_t kSizeMask = 0x1FF;
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -15,16 +15,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         return 0;
     std::int32_t declared = 0;
     std::memcpy(&declared, data, 4);
-    const std::span<const std::uint8_t> bits(data + 4, size - 4);
     const std::int64_t wanted = declared < 0 ? declared : std::int64_t(std::uint32_t(declared) & kSizeMask);
-    const std::vector<std::uint8_t> out = TLZH::Decode(bits, wanted);
+    const std::vector<std::uint8_t> out = TLZH::Decode({data + 4, size - 4}, wanted);
     if (wanted > 0 &&
         (out.size() < std::size_t(wanted) || out.size() >= std::size_t(wanted) + TLZH::kLongestMatch))
         __builtin_trap();
-
-    const std::vector<std::uint8_t> packed = TLZH::Encode(bits);
-    const std::vector<std::uint8_t> back = TLZH::Decode(packed, std::int64_t(bits.size()));
-    if (back.size() != bits.size() || !std::equal(back.begin(), back.end(), bits.begin()))
+    if (wanted <= 0 && !out.empty())
         __builtin_trap();
     return 0;
 }

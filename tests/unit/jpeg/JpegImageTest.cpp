@@ -172,6 +172,17 @@ TEST(JpegDecode, DamagedHeadersAreRefusedWithTheirReason) {
     }
 }
 
+TEST(JpegDecode, CallersMayLowerTheSideLimit) {
+    JpegLimits limits;
+    limits.maxSide = 600;
+    EXPECT_EQ(JpegDecode(Banner(), limits).status, JpegStatus::Ok);
+    limits.maxSide = 599;
+    const JpegDecodeResult refused = JpegDecode(Banner(), limits);
+    EXPECT_EQ(refused.status, JpegStatus::TooLarge);
+    EXPECT_EQ(refused.message, "picture is 600 x 61, larger than the allowed side of 599");
+    EXPECT_TRUE(refused.image.rgb.empty());
+}
+
 TEST(JpegDecode, SkippedSegmentRunningPastTheEndIsTruncated) {
     Bytes damaged = Banner();
     const Bytes comment{0xFF, 0xFE, 0x7F, 0xFF, 'h', 'i'};

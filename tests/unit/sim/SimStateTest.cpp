@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -30,6 +32,16 @@ SimState MustParse(std::string_view text) {
 
 TEST(SimStateText, DemoStateIsWrittenExactly) {
     EXPECT_EQ(SerializeState(DemoState()), kDemoText);
+}
+
+TEST(SimStateText, ReadmeShowsTheDemoStateAsWritten) {
+    std::ifstream readme(VELTRANE_README);
+    ASSERT_TRUE(readme) << VELTRANE_README;
+    const std::string text{std::istreambuf_iterator<char>(readme), std::istreambuf_iterator<char>()};
+    const std::size_t block = text.find("```ini\n[driver]\n");
+    ASSERT_NE(block, std::string::npos) << "no demo state block in the README";
+    const std::size_t start = text.find('\n', block) + 1;
+    EXPECT_EQ(text.substr(start, text.find("```", start) - start), kDemoText);
 }
 
 TEST(SimStateText, DemoTextReadsAsDemoState) {

@@ -1,4 +1,4 @@
-// Our stored skin, as the build packs it into dist/skin/harbor.skinstream.
+// Our stored skin, as the build packs it (dist/skin/harbor.skinstream for the presets).
 
 #include <gtest/gtest.h>
 

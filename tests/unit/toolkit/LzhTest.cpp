@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -80,6 +81,36 @@ std::vector<std::uint8_t> RepeatingRuns(std::size_t n, unsigned seed) {
     return out;
 }
 
+// The favourite symbols change every few kilobytes: the tree keeps exchanging inner nodes with
+// leaves at every depth, which the decoder's table of walks must follow.
+std::vector<std::uint8_t> RotatingFavourites(std::size_t n, unsigned seed) {
+    std::mt19937 rng(seed);
+    std::vector<std::uint8_t> out;
+    for (int block = 0; out.size() < n; ++block) {
+        std::vector<double> weights(256);
+        for (int i = 0; i < 256; ++i)
+            weights[std::size_t(i)] = std::pow(0.93, double((i - 3 * block) & 255));
+        std::discrete_distribution<int> pick(weights.begin(), weights.end());
+        for (int i = 0; i < 2048; ++i)
+            out.push_back(std::uint8_t(pick(rng)));
+    }
+    out.resize(n);
+    return out;
+}
+
+// Weights in the Fibonacci sequence give the longest codes the frequency limit allows.
+std::vector<std::uint8_t> FibonacciWeighted(std::size_t n, unsigned seed) {
+    std::vector<double> weights;
+    for (double a = 1, b = 1; weights.size() < 40; b += a, a = b - a)
+        weights.push_back(a);
+    std::mt19937 rng(seed);
+    std::discrete_distribution<int> pick(weights.begin(), weights.end());
+    std::vector<std::uint8_t> out(n);
+    for (auto& b : out)
+        b = std::uint8_t(pick(rng) * 5);
+    return out;
+}
+
 TEST(LzhRoundTrip, LargeInputsOfEveryShape) {
     const std::vector<std::pair<const char*, std::vector<std::uint8_t>>> cases = {
         {"empty", {}},
@@ -90,6 +121,8 @@ TEST(LzhRoundTrip, LargeInputsOfEveryShape) {
         {"two symbols 1 MB", RandomBytes(1 << 20, 2, 2)},
         {"skewed 2 MB", SkewedBytes(2 << 20, 3)},
         {"repeating runs 1 MB", RepeatingRuns(1 << 20, 4)},
+        {"rotating favourites 1 MB", RotatingFavourites(1 << 20, 5)},
+        {"Fibonacci weights 1 MB", FibonacciWeighted(1 << 20, 6)},
     };
     for (const auto& [name, data] : cases) {
         std::vector<std::uint8_t> decoded = RoundTrip(data);

@@ -1,0 +1,56 @@
+// The yardstick of the idle-memory benchmark (scripts/bench-memory.sh): the least a program needs
+// to sit in the notification area, built with the product's toolchain and options. A hidden window
+// receives the icon's messages; nothing else is made. Ends when that window is closed.
+#include <windows.h>
+#include <shellapi.h>
+
+#include <cwchar>
+#include <iterator>
+
+namespace {
+
+constexpr wchar_t kClassName[] = L"VeltraneTrayBaseline";
+constexpr UINT kTrayMessage = WM_APP + 1;
+
+LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_DESTROY) {
+        PostQuitMessage(0);
+        return 0;
+    }
+    return DefWindowProcW(window, message, wParam, lParam);
+}
+
+} // namespace
+
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
+    WNDCLASSW windowClass{};
+    windowClass.lpfnWndProc = WindowProc;
+    windowClass.hInstance = instance;
+    windowClass.lpszClassName = kClassName;
+    if (!RegisterClassW(&windowClass))
+        return 1;
+    HWND window =
+        CreateWindowExW(0, kClassName, L"Tray baseline", WS_OVERLAPPEDWINDOW, CW_USEDEFAULT, CW_USEDEFAULT,
+                        CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr, instance, nullptr);
+    if (!window)
+        return 1;
+
+    NOTIFYICONDATAW icon{};
+    icon.cbSize = sizeof icon;
+    icon.hWnd = window;
+    icon.uID = 1;
+    icon.uFlags = NIF_ICON | NIF_MESSAGE | NIF_TIP;
+    icon.uCallbackMessage = kTrayMessage;
+    icon.hIcon = LoadIconW(nullptr, IDI_APPLICATION);
+    std::wcsncpy(icon.szTip, L"Tray baseline", std::size(icon.szTip) - 1);
+    if (!Shell_NotifyIconW(NIM_ADD, &icon))
+        return 1;
+
+    MSG message;
+    while (GetMessageW(&message, nullptr, 0, 0) > 0) {
+        TranslateMessage(&message);
+        DispatchMessageW(&message);
+    }
+    Shell_NotifyIconW(NIM_DELETE, &icon);
+    return 0;
+}
