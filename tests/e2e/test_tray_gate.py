@@ -137,8 +137,7 @@ def test_about_from_the_tray_needs_no_password(wine, probe, sim):
     about = probe.wait(ABOUT_CLASS, "关于", 10, visible=True)
     assert probe.find(CHECK_CLASS, "*", visible=True) is None
     assert not main_window(probe)["visible"]
-    app = probe.find(APP_CLASS, APP_TITLE)
-    assert app["visible"], "the taskbar entry is there while About is shown"
+    assert wait_until(lambda: probe.find(APP_CLASS, APP_TITLE)["visible"]), "the taskbar entry is there while About is shown"
     probe.close(about["hwnd"])
     probe.wait_hidden(about["hwnd"])
     assert sim.log_lines() == ["fcGetPartition 1", "fcGetProtection 1"]
