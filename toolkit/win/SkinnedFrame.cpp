@@ -21,14 +21,6 @@ constexpr UINT kUahDrawFrame = 0x00AF;
 constexpr LPARAM kNoFramePaint = -1;
 constexpr COLORREF kIconTransparent = RGB(0xFF, 0x00, 0xFF);
 
-RECT RectOf(const SkinRect& r) {
-    return {r.x, r.y, r.x + r.width, r.y + r.height};
-}
-
-POINT PointOf(LPARAM lParam) {
-    return {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
-}
-
 UINT AlignFlag(CaptionAlign align) {
     switch (align) {
     case CaptionAlign::Right:

@@ -4,6 +4,9 @@
 // size follows the skin's frame. Also what the rules chose for the window's controls, which later
 // skins paint.
 
+#include <windows.h>
+#include <windowsx.h>
+
 #include <cstdint>
 #include <functional>
 #include <map>
@@ -20,6 +23,15 @@ namespace veltrane {
 
 // Copies, stretches or tiles each piece from `source` (a DC holding the skin bitmap) to `target`.
 void SkinPiecesDraw(HDC target, HDC source, std::span<const SkinPiece> pieces);
+
+inline RECT RectOf(const SkinRect& r) {
+    return {r.x, r.y, r.x + r.width, r.y + r.height};
+}
+
+// The point a mouse message carries.
+inline POINT PointOf(LPARAM lParam) {
+    return {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+}
 
 // The hit-test code of a frame part.
 LRESULT FrameHitCode(FrameHit hit, int buttonAction);

@@ -34,10 +34,6 @@ namespace {
 constexpr UINT kMenuGetHandle = 0x01E1; // MN_GETHMENU: the menu a pop-up menu window shows
 constexpr COLORREF kTransparentKey = RGB(0xFF, 0x00, 0xFF);
 
-RECT RectOf(const SkinRect& r) {
-    return {r.x, r.y, r.x + r.width, r.y + r.height};
-}
-
 SkinRect SkinRectOf(const RECT& r) {
     return {r.left, r.top, r.right - r.left, r.bottom - r.top};
 }

@@ -31,14 +31,6 @@ ScrollAxis AxisOf(int bar) {
     return bar == kVertical ? ScrollAxis::Vertical : ScrollAxis::Horizontal;
 }
 
-RECT RectOf(const SkinRect& r) {
-    return {r.x, r.y, r.x + r.width, r.y + r.height};
-}
-
-POINT PointOf(LPARAM lParam) {
-    return {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
-}
-
 WORD CommandOf(ScrollPart part) {
     switch (part) {
     case ScrollPart::ArrowStart:
