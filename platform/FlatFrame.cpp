@@ -3,6 +3,7 @@
 #include <commctrl.h>
 
 #include "platform/Paint.h"
+#include "platform/Window.h"
 
 namespace veltrane {
 
@@ -44,8 +45,7 @@ void FlatFrame::Attach(HWND control) {
 
 // Each part reports its own leaving; the frame stays thick while the pointer is over any part.
 void FlatFrame::PointerOver(HWND part, bool nonClient) {
-    TRACKMOUSEEVENT track{sizeof track, DWORD(TME_LEAVE | (nonClient ? TME_NONCLIENT : 0)), part, 0};
-    ::TrackMouseEvent(&track);
+    PointerLeaveTrack(part, nonClient);
     if (!hot_) {
         hot_ = true;
         Repaint();
@@ -53,10 +53,7 @@ void FlatFrame::PointerOver(HWND part, bool nonClient) {
 }
 
 void FlatFrame::PointerMayHaveLeft() {
-    POINT at{};
-    ::GetCursorPos(&at);
-    HWND under = ::WindowFromPoint(at);
-    if (under == Window() || ::IsChild(Window(), under))
+    if (PointerWithin(Window()))
         return; // moved to another part; its moves keep the frame thick
     hot_ = false;
     Repaint();

@@ -54,4 +54,17 @@ void HwndCenterOnScreen(HWND hwnd) {
     ::SetWindowPos(hwnd, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
+void PointerLeaveTrack(HWND window, bool nonClient) {
+    TRACKMOUSEEVENT track{sizeof track, DWORD(TME_LEAVE | (nonClient ? TME_NONCLIENT : 0)), window, 0};
+    ::TrackMouseEvent(&track);
+}
+
+bool PointerWithin(HWND window) {
+    POINT at{};
+    if (!::GetCursorPos(&at))
+        return false;
+    HWND under = ::WindowFromPoint(at);
+    return under == window || ::IsChild(window, under);
+}
+
 } // namespace veltrane

@@ -1,6 +1,7 @@
 #include <windowsx.h>
 
 #include "platform/Paint.h"
+#include "platform/Window.h"
 #include "toolkit/win/ControlLook.h"
 #include "toolkit/win/SkinnedFrame.h"
 
@@ -62,13 +63,6 @@ private:
     bool hot_ = false;
 };
 
-bool PointerOver(HWND window) {
-    POINT p{};
-    RECT r{};
-    return ::GetCursorPos(&p) && ::GetWindowRect(window, &r) && ::PtInRect(&r, p) &&
-           ::WindowFromPoint(p) == window;
-}
-
 LRESULT SkinnedEdit::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_NCPAINT:
@@ -111,14 +105,13 @@ LRESULT SkinnedEdit::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
 
 void SkinnedEdit::PointerMoved(bool nonClient) {
     // Asked again on every move: moving between the edge and the text area ends the other tracking.
-    TRACKMOUSEEVENT track{sizeof track, DWORD(TME_LEAVE | (nonClient ? TME_NONCLIENT : 0)), Window(), 0};
-    ::TrackMouseEvent(&track);
+    PointerLeaveTrack(Window(), nonClient);
     HotSet(true);
 }
 
 void SkinnedEdit::PointerLeft() {
     // Leaving the edge for the text area (or back) is no leaving at all.
-    HotSet(PointerOver(Window()));
+    HotSet(PointerWithin(Window()));
 }
 
 void SkinnedEdit::HotSet(bool hot) {
