@@ -149,7 +149,7 @@ LONG RowState(HWND list, int row) {
 HRESULT TextResult(const std::wstring& text, BSTR* out) {
     if (text.empty())
         return S_FALSE;
-    *out = ::SysAllocStringLen(text.data(), UINT(text.size()));
+    *out = ComAllocString(text.data(), UINT(text.size()));
     return *out ? S_OK : E_OUTOFMEMORY;
 }
 
@@ -427,7 +427,7 @@ private:
         Clear(out);
         return Run(std::forward<Body>(body));
     }
-    static void Clear(VARIANT* out) { ::VariantInit(out); }
+    static void Clear(VARIANT* out) { out->vt = VT_EMPTY; } // what VariantInit does
     template <typename T> static void Clear(T* out) { *out = {}; }
 
     bool IsList() const { return kind_ == ControlKind::ListView; }
@@ -619,7 +619,8 @@ private:
 // when the window is destroyed; clients that still hold it then find it disconnected.
 class AccessibleSubclass final : public WindowSubclass {
 public:
-    AccessibleSubclass(ControlKind kind, bool isDefault) : kind_(kind), isDefault_(isDefault) {}
+    AccessibleSubclass(ControlKind kind, bool isDefault, ComApartment& apartment)
+        : kind_(kind), isDefault_(isDefault), apartment_(apartment) {}
     ~AccessibleSubclass() override { LetGo(); }
 
 private:
@@ -627,7 +628,7 @@ private:
         // The object id is compared as a DWORD: on 64-bit Windows lParam may carry it sign-extended.
         if (message == WM_GETOBJECT && DWORD(lParam) == DWORD(OBJID_CLIENT)) {
             if (IAccessible* object = Object())
-                return ::LresultFromObject(__uuidof(IAccessible), wParam, object);
+                return AccResultFromObject(__uuidof(IAccessible), wParam, object);
         } else if (message == WM_DESTROY) {
             gone_ = true;
             LetGo();
@@ -642,9 +643,10 @@ private:
 
     IAccessible* Object() {
         if (!object_ && !gone_) {
+            apartment_.Join();
             ComRef<IAccessible> standard;
-            if (FAILED(::CreateStdAccessibleObject(Window(), OBJID_CLIENT, __uuidof(IAccessible),
-                                                   standard.PutVoid())) ||
+            if (FAILED(
+                    AccCreateStdObject(Window(), OBJID_CLIENT, __uuidof(IAccessible), standard.PutVoid())) ||
                 !standard)
                 return nullptr;
             object_.Reset(new ControlAccessible(Window(), kind_, isDefault_, linkName_, std::move(standard)));
@@ -657,12 +659,13 @@ private:
             return;
         object_->Disconnect();
         // Clients in other processes lose their hold too, so the object goes now.
-        ::CoDisconnectObject(static_cast<IAccessible*>(object_.Get()), 0);
+        ComDisconnectObject(static_cast<IAccessible*>(object_.Get()));
         object_.Reset();
     }
 
     ControlKind kind_;
     bool isDefault_;
+    ComApartment& apartment_;
     bool gone_ = false;
     std::wstring linkName_;
     ComRef<ControlAccessible> object_;
@@ -670,10 +673,12 @@ private:
 
 } // namespace
 
-std::unique_ptr<WindowSubclass> AccessibleAttach(HWND control, const ControlLayout& layout) {
+std::unique_ptr<WindowSubclass> AccessibleAttach(HWND control, const ControlLayout& layout,
+                                                 ComApartment& apartment) {
     if (!control || layout.kind == ControlKind::Panel)
         return nullptr;
-    auto subclass = std::make_unique<AccessibleSubclass>(layout.kind, layout.role == ButtonRole::Default);
+    auto subclass =
+        std::make_unique<AccessibleSubclass>(layout.kind, layout.role == ButtonRole::Default, apartment);
     if (!subclass->Attach(control))
         return nullptr;
     return subclass;

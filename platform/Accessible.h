@@ -9,14 +9,17 @@
 #include <memory>
 #include <string_view>
 
+#include "platform/Com.h"
 #include "platform/Layout.h"
 #include "platform/Subclass.h"
 
 namespace veltrane {
 
 // Gives a control of a layout its accessible object for as long as the returned subclass and the
-// window both live; null for kinds the standard object describes well enough (panels).
-std::unique_ptr<WindowSubclass> AccessibleAttach(HWND control, const ControlLayout& layout);
+// window both live; null for kinds the standard object describes well enough (panels). The thread
+// joins the apartment when a client first asks.
+std::unique_ptr<WindowSubclass> AccessibleAttach(HWND control, const ControlLayout& layout,
+                                                 ComApartment& apartment);
 
 // A picture that opens a page when clicked reads as a link of that name, whose default action is
 // the click.

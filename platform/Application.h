@@ -53,13 +53,18 @@ public:
     void SetMessageButtonText(std::wstring_view text) { messageButton_ = text; }
     void ShowMessage(std::wstring_view text);
 
+    // The UI thread's apartment, joined by the first accessibility object a window hands out.
+    ComApartment& Apartment() { return apartment_; }
+
 private:
     static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
     void Dispatch(MSG& msg);
 
     // First in, last out: accessibility clients' calls reach the windows through the message loop.
-    ComApartment apartment_;
+    // Joined when the first client asks: COM costs an idle program in the notification area a
+    // megabyte it never uses otherwise.
+    ComApartment apartment_{ComApartment::When::OnDemand};
     UniqueWindow window_;
     std::wstring title_;
     HWND mainWindow_ = nullptr;

@@ -4,26 +4,39 @@
 #include <windows.h>
 #include <ole2.h>
 
+#include "platform/ComRuntime.h"
+
 #include <string>
 #include <utility>
 
 namespace veltrane {
 
 // A single-threaded apartment for the calling thread while the object lives: calls from other
-// processes then arrive through the thread's message loop, one at a time.
+// processes then arrive through the thread's message loop, one at a time. Joined on construction,
+// or later with Join() by an owner that only needs COM once someone asks for it.
 class ComApartment {
 public:
-    ComApartment()
-        : joined_(SUCCEEDED(::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE))) {}
+    enum class When { Now, OnDemand };
+    explicit ComApartment(When when = When::Now) {
+        if (when == When::Now)
+            Join();
+    }
     ComApartment(const ComApartment&) = delete;
     ComApartment& operator=(const ComApartment&) = delete;
     ~ComApartment() {
         if (joined_)
-            ::CoUninitialize();
+            ComUninitialize();
+    }
+
+    void Join() {
+        if (!tried_)
+            joined_ = SUCCEEDED(ComInitialize(COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE));
+        tried_ = true;
     }
 
 private:
-    bool joined_;
+    bool tried_ = false;
+    bool joined_ = false;
 };
 
 // One reference to a COM interface, released when the owner goes.

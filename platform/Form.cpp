@@ -332,7 +332,7 @@ HWND Form::CreateControl(const ControlLayout& control) {
         container->Attach(hwnd);
         containers_.push_back(std::move(container));
     }
-    if (auto accessible = AccessibleAttach(hwnd, control))
+    if (auto accessible = AccessibleAttach(hwnd, control, App().Apartment()))
         accessibles_.push_back(std::move(accessible));
     const int height = control.fontHeight ? control.fontHeight : layout_->fontHeight;
     ::SendMessageW(hwnd, WM_SETFONT, WPARAM(FontOfHeight(height)), FALSE);
