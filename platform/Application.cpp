@@ -54,9 +54,23 @@ LRESULT Application::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             ::PostMessageW(mainWindow_, WM_CLOSE, 0, 0);
         return 0;
     }
-    if (message == WM_SYSCOMMAND && (wParam == SC_RESTORE || wParam == SC_MINIMIZE))
-        return 0; // the entry itself never changes size; the restore hook shows the main window
+    if (message == WM_SYSCOMMAND && wParam == SC_RESTORE) {
+        RestoreMainWindow(); // the entry itself never changes size
+        return 0;
+    }
+    if (message == WM_SYSCOMMAND && wParam == SC_MINIMIZE)
+        return 0;
     return ::DefWindowProcW(Handle(), message, wParam, lParam);
+}
+
+// The taskbar entry's restore command (or another program's) brings the main window back.
+void Application::RestoreMainWindow() {
+    if (!mainWindow_)
+        return;
+    if (::IsIconic(mainWindow_))
+        ::ShowWindow(mainWindow_, SW_RESTORE);
+    ::ShowWindow(mainWindow_, SW_SHOW);
+    RefreshTaskbarEntry();
 }
 
 void Application::Dispatch(MSG& msg) {

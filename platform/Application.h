@@ -60,6 +60,7 @@ private:
     static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
     void Dispatch(MSG& msg);
+    void RestoreMainWindow();
 
     // First in, last out: accessibility clients' calls reach the windows through the message loop.
     // Joined when the first client asks: COM costs an idle program in the notification area a

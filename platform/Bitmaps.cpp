@@ -1,9 +1,11 @@
 #include "platform/Bitmaps.h"
 
 #include <cstdint>
+#include <vector>
 
 #include "platform/Paint.h"
 #include "platform/Window.h"
+#include "platform/CommonControls.h"
 
 namespace veltrane {
 
@@ -59,19 +61,36 @@ UniqueImageList ImageListFromStrip(int resourceId, int size) {
     BITMAP info{};
     if (!strip || !::GetObjectW(strip.Get(), sizeof info, &info))
         return {};
-    UniqueImageList list(::ImageList_Create(size, size, ILC_COLOR32, info.bmWidth / size, 0));
-    ::ImageList_Add(list.Get(), strip.Get(), nullptr);
+    UniqueImageList list(comctl::ImageList_Create(size, size, ILC_COLOR32, info.bmWidth / size, 0));
+    comctl::ImageList_Add(list.Get(), strip.Get(), nullptr);
     return list;
+}
+
+IconStrip::IconStrip(int resourceId, int size) : strip_(BitmapLoad(resourceId)), size_(size) {
+    BITMAP info{};
+    if (strip_ && size > 0 && ::GetObjectW(strip_.Get(), sizeof info, &info))
+        count_ = info.bmWidth / size;
+}
+
+UniqueIcon IconStrip::Icon(int index) const {
+    if (index < 0 || index >= count_)
+        return {};
+    UniqueBitmap colour = BitmapCopy(strip_.Get(), index * size_, size_, size_);
+    // The alpha channel decides what shows; the mask only has to exist.
+    const std::vector<std::uint8_t> clear(std::size_t(size_) * ((size_ + 15) / 16 * 2), 0);
+    UniqueBitmap mask(::CreateBitmap(size_, size_, 1, 1, clear.data()));
+    ICONINFO parts{TRUE, 0, 0, mask.Get(), colour.Get()};
+    return UniqueIcon(colour && mask ? ::CreateIconIndirect(&parts) : nullptr);
 }
 
 UniqueImageList ButtonGlyphList(int resourceId) {
     UniqueBitmap strip = BitmapLoad(resourceId);
     if (!strip)
         return {};
-    UniqueImageList list(::ImageList_Create(kGlyphSize, kGlyphSize, ILC_COLOR32, 6, 0));
+    UniqueImageList list(comctl::ImageList_Create(kGlyphSize, kGlyphSize, ILC_COLOR32, 6, 0));
     for (int slot : kGlyphSlots) {
         UniqueBitmap image = BitmapCopy(strip.Get(), slot * kGlyphSize, kGlyphSize, kGlyphSize);
-        ::ImageList_Add(list.Get(), image.Get(), nullptr);
+        comctl::ImageList_Add(list.Get(), image.Get(), nullptr);
     }
     return list;
 }

@@ -11,6 +11,21 @@ UniqueBitmap BitmapLoad(int resourceId);
 UniqueBitmap BitmapLoadOver(int resourceId, COLORREF background);
 // An image list of square images cut from a horizontal strip.
 UniqueImageList ImageListFromStrip(int resourceId, int size);
+// Square icons cut from a horizontal 32-bit strip, alpha kept, made with the system's own icon calls:
+// the notification area's icon shows before any window with controls exists.
+class IconStrip {
+public:
+    IconStrip() = default;
+    IconStrip(int resourceId, int size);
+    int Count() const { return count_; }
+    UniqueIcon Icon(int index) const;
+
+private:
+    UniqueBitmap strip_;
+    int size_ = 0;
+    int count_ = 0;
+};
+
 // A button glyph: the strip holds the normal image and its greyed twin for the disabled state.
 UniqueImageList ButtonGlyphList(int resourceId);
 

@@ -1,35 +1,19 @@
 #pragma once
-// The COM and accessibility runtime, loaded from the system folder on the first call rather than
-// at start: only an accessibility client's request needs it, and under Wine ole32 and rpcrt4 cost
-// an idle program in the notification area more than a megabyte.
+// The COM and accessibility runtime, loaded on the first call: only an accessibility client's
+// request needs it, and under Wine ole32 and rpcrt4 cost an idle program more than a megabyte.
 
 #include <windows.h>
 #include <ole2.h>
 #include <oleacc.h>
 
-#include <string>
+#include "platform/LateBound.h"
 
 namespace veltrane {
 
 namespace com_runtime {
-
-// The system folder's copy, never one beside the program.
-inline HMODULE SystemLibrary(const wchar_t* name) {
-    if (HMODULE loaded = ::GetModuleHandleW(name))
-        return loaded;
-    wchar_t folder[MAX_PATH];
-    const UINT length = ::GetSystemDirectoryW(folder, MAX_PATH);
-    if (length == 0 || length >= MAX_PATH)
-        return nullptr;
-    return ::LoadLibraryW((std::wstring(folder, length) + L"\\" + name).c_str());
-}
-
 template <typename Function> Function* Find(const wchar_t* library, const char* name) {
-    const HMODULE module = SystemLibrary(library);
-    return module ? reinterpret_cast<Function*>(reinterpret_cast<void*>(::GetProcAddress(module, name)))
-                  : nullptr;
+    return LateBound<Function>(SystemFolderLibrary(library), name);
 }
-
 } // namespace com_runtime
 
 inline HRESULT ComInitialize(DWORD model) {

@@ -4,6 +4,7 @@
 
 #include "platform/Accessible.h"
 #include "platform/Bitmaps.h"
+#include "platform/CommonControls.h"
 #include "platform/Guard.h"
 #include "platform/LinkLabel.h"
 #include "platform/Window.h"
@@ -105,6 +106,7 @@ HWND Form::Item(int id) const {
 }
 
 void Form::Show() {
+    MakeControls();
     ::ShowWindow(Handle(), SW_SHOW);
     App().RefreshTaskbarEntry();
     FormShow();
@@ -287,7 +289,7 @@ void Form::SetActiveControl(int id) {
         ::SetFocus(lastFocus_);
 }
 
-void Form::CreateFromLayout(const FormLayout& layout) {
+void Form::CreateFromLayout(const FormLayout& layout, Controls when) {
     layout_ = &layout;
     LinkLabelClassRegister();
     scale_ = layout.scalesWithTextSize ? ScreenTextScale() : kUnscaled;
@@ -303,10 +305,21 @@ void Form::CreateFromLayout(const FormLayout& layout) {
     if (!(layout.exStyle & WS_EX_DLGMODALFRAME))
         HwndSetProgramIcon(Handle());
     HwndCenterOnScreen(Handle());
-    for (const ControlLayout& control : layout.controls)
-        items_[control.id] = CreateControl(control);
+    if (when == Controls::WithWindow)
+        MakeControls();
     CreateComponents();
     FormCreate();
+}
+
+void Form::MakeControls() {
+    if (controlsMade_ || !Handle())
+        return;
+    controlsMade_ = true;
+    const INITCOMMONCONTROLSEX classes{sizeof classes, ICC_LISTVIEW_CLASSES | ICC_STANDARD_CLASSES};
+    comctl::InitCommonControlsEx(&classes);
+    for (const ControlLayout& control : layout_->controls)
+        items_[control.id] = CreateControl(control);
+    ControlsCreated();
 }
 
 HWND Form::CreateControl(const ControlLayout& control) {
@@ -409,6 +422,10 @@ LRESULT Form::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_ACTIVATE:
         Activated(LOWORD(wParam) != WA_INACTIVE);
         return 0;
+    case WM_SHOWWINDOW:
+        if (wParam)
+            MakeControls(); // shown by someone else than Show()
+        break;
     case WM_CLOSE:
         OnClose();
         return 0;

@@ -50,12 +50,18 @@ public:
     bool PreTranslateMessage(MSG& msg) override;
 
 protected:
-    // Creates the window hidden, centred on the screen, owned by the application window, with
-    // every control of the layout; then runs FormCreate.
-    void CreateFromLayout(const FormLayout& layout);
-    // Runs once the controls exist and before FormCreate: the window's components are made here.
+    // When a form's controls are made: with its window, or just before the window is first shown
+    // (a window that may stay hidden for the whole session then costs no controls, fonts or
+    // pictures, and the common controls are not loaded for it).
+    enum class Controls { WithWindow, OnFirstShow };
+    // Creates the window hidden, centred on the screen, owned by the application window; makes the
+    // layout's controls (now or later), then runs CreateComponents and FormCreate.
+    void CreateFromLayout(const FormLayout& layout, Controls when = Controls::WithWindow);
+    // The window's components are made here; with controls made with the window, they exist by now.
     virtual void CreateComponents() {}
     virtual void FormCreate() {}
+    // The controls have just been made: the place to fill them.
+    virtual void ControlsCreated() {}
     virtual void FormShow() {}
     // The window is being destroyed; its controls still exist.
     virtual void FormDestroy() {}
@@ -90,6 +96,7 @@ private:
     static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
     void Attached(HWND hwnd);
     void Detached();
+    void MakeControls();
     HWND CreateControl(const ControlLayout& control);
     HFONT FontOfHeight(int height);
     void PaintClient();
@@ -113,6 +120,7 @@ private:
     HWND lastFocus_ = nullptr;
     int modalResult_ = kModalNone;
     bool modal_ = false;
+    bool controlsMade_ = false;
     int scale_ = kUnscaled;
     UniqueWindow window_; // last, so that it would go first even without Destroy
 };

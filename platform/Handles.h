@@ -6,6 +6,8 @@
 
 #include <utility>
 
+#include "platform/CommonControls.h"
+
 namespace veltrane {
 
 template <typename Traits> class UniqueHandle {
@@ -48,7 +50,7 @@ using UniqueKernelHandle = UniqueHandle<NullHandleTraits<HANDLE, &::CloseHandle>
 using UniqueWindow = UniqueHandle<NullHandleTraits<HWND, &::DestroyWindow>>;
 using UniqueIcon = UniqueHandle<NullHandleTraits<HICON, &::DestroyIcon>>;
 using UniqueMenu = UniqueHandle<NullHandleTraits<HMENU, &::DestroyMenu>>;
-using UniqueImageList = UniqueHandle<NullHandleTraits<HIMAGELIST, &::ImageList_Destroy>>;
+using UniqueImageList = UniqueHandle<NullHandleTraits<HIMAGELIST, &comctl::ImageList_Destroy>>;
 
 template <typename H> struct GdiObjectTraits {
     using Handle = H;

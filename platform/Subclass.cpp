@@ -5,13 +5,14 @@
 #include <utility>
 
 #include "platform/Guard.h"
+#include "platform/CommonControls.h"
 
 namespace veltrane {
 
 // The object's address is the subclass id, so one procedure serves every subclass of a window.
 bool WindowSubclass::Attach(HWND window) {
     Detach();
-    if (!window || !::SetWindowSubclass(window, &WindowSubclass::Proc, UINT_PTR(this), DWORD_PTR(this)))
+    if (!window || !comctl::SetWindowSubclass(window, &WindowSubclass::Proc, UINT_PTR(this), DWORD_PTR(this)))
         return false;
     window_ = window;
     return true;
@@ -19,11 +20,11 @@ bool WindowSubclass::Attach(HWND window) {
 
 void WindowSubclass::Detach() {
     if (window_)
-        ::RemoveWindowSubclass(std::exchange(window_, nullptr), &WindowSubclass::Proc, UINT_PTR(this));
+        comctl::RemoveWindowSubclass(std::exchange(window_, nullptr), &WindowSubclass::Proc, UINT_PTR(this));
 }
 
 LRESULT WindowSubclass::Default(UINT message, WPARAM wParam, LPARAM lParam) {
-    return ::DefSubclassProc(window_, message, wParam, lParam);
+    return comctl::DefSubclassProc(window_, message, wParam, lParam);
 }
 
 LRESULT CALLBACK WindowSubclass::Proc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
@@ -31,13 +32,13 @@ LRESULT CALLBACK WindowSubclass::Proc(HWND hwnd, UINT message, WPARAM wParam, LP
     auto* self = reinterpret_cast<WindowSubclass*>(data);
     if (message == WM_NCDESTROY) {
         // The window goes: pass the message on, then leave the chain.
-        const LRESULT result = ::DefSubclassProc(hwnd, message, wParam, lParam);
+        const LRESULT result = comctl::DefSubclassProc(hwnd, message, wParam, lParam);
         self->Detach();
         return result;
     }
     return MessageGuard(
         "subclass", message, [&] { return self->HandleMessage(message, wParam, lParam); },
-        [&] { return ::DefSubclassProc(hwnd, message, wParam, lParam); });
+        [&] { return comctl::DefSubclassProc(hwnd, message, wParam, lParam); });
 }
 
 } // namespace veltrane

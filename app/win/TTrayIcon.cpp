@@ -41,6 +41,14 @@ private:
             if (auto it = icons_.find(UINT(wParam)); it != icons_.end())
                 it->second->HandleCallback(lParam);
             return 0;
+        default:
+            // The shell announces a new notification area to every top-level window, this one too.
+            if (message != 0 && message == TaskbarCreatedMessage()) {
+                for (auto& [id, icon] : icons_)
+                    icon->ShellRecreated();
+                return 0;
+            }
+            break;
         case WM_CLOSE:
         case WM_DESTROY:
         case WM_NCDESTROY:
@@ -74,8 +82,6 @@ TTrayIcon::TTrayIcon(Application& application, HWND mainWindow)
         if (OnDblClick)
             OnDblClick(*this);
     };
-    applicationWatch_.Attach(application_.Handle());
-    mainWindowWatch_.Attach(mainWindow_);
 }
 
 TTrayIcon::~TTrayIcon() {
@@ -86,12 +92,10 @@ TTrayIcon::~TTrayIcon() {
     } catch (...) {
         // the remaining clean-up runs whatever happened above
     }
-    applicationWatch_.Detach();
-    mainWindowWatch_.Detach();
     trayWindow_->Leave(id_);
 }
 
-void TTrayIcon::SetIconList(HIMAGELIST list) {
+void TTrayIcon::SetIconList(const IconStrip* list) {
     iconList_ = list;
     SetIconIndex(0);
 }
@@ -102,8 +106,8 @@ void TTrayIcon::SetIconIndex(int index) {
         RefreshIcon();
         return;
     }
-    iconIndex_ = IconIndexClamp(index, ::ImageList_GetImageCount(iconList_));
-    icon_.Reset(::ImageList_GetIcon(iconList_, iconIndex_, ILD_NORMAL));
+    iconIndex_ = IconIndexClamp(index, iconList_->Count());
+    icon_ = iconList_->Icon(iconIndex_);
     RefreshIcon(); // the icon object changed
     RefreshIcon();
 }
@@ -193,21 +197,11 @@ void TTrayIcon::ShowMenu() {
     ::PostMessageW(mainWindow_, WM_NULL, 0, 0);
 }
 
-// Sees each message of the application window before the application does.
-void TTrayIcon::ApplicationMessage(UINT message, WPARAM wParam) {
-    const UINT taskbarCreated = TaskbarCreatedMessage();
-    if (taskbarCreated && message == taskbarCreated && iconVisible_) {
+void TTrayIcon::ShellRecreated() {
+    if (iconVisible_)
         AddIcon();
-    } else if (message == WM_SYSCOMMAND && wParam == SC_RESTORE) {
-        if (::IsIconic(mainWindow_))
-            ::ShowWindow(mainWindow_, SW_RESTORE);
-        ::ShowWindow(mainWindow_, SW_SHOW);
-        application_.RefreshTaskbarEntry();
-    }
 }
 
-// Sees each message of the main window before the window does: a window shown on request comes
-// to the foreground before its own show handling runs.
 void TTrayIcon::MainWindowMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_SHOWWINDOW && wParam == 1 && lParam == 0) {
         ::SetForegroundWindow(application_.Handle());

@@ -11,9 +11,9 @@
 
 #include "app/TrayIconLogic.h"
 #include "platform/Application.h"
+#include "platform/Bitmaps.h"
 #include "platform/MessageTimer.h"
 #include "platform/PopupMenu.h"
-#include "platform/Subclass.h"
 
 namespace veltrane {
 
@@ -23,13 +23,12 @@ class TTrayIcon final {
 public:
     using Event = std::function<void(TTrayIcon& sender)>;
 
-    // Hooks the application window and the main window for as long as the icon exists.
     TTrayIcon(Application& application, HWND mainWindow);
     TTrayIcon(const TTrayIcon&) = delete;
     TTrayIcon& operator=(const TTrayIcon&) = delete;
     ~TTrayIcon();
 
-    void SetIconList(HIMAGELIST list);
+    void SetIconList(const IconStrip* list);
     void SetIconIndex(int index);
     int IconIndex() const { return iconIndex_; }
     void SetIconVisible(bool visible);
@@ -46,6 +45,11 @@ public:
 
     // The shared tray window passes every callback of this icon here.
     void HandleCallback(LPARAM what);
+    // The notification area was made again (the shell restarted): the icon goes back if it showed.
+    void ShellRecreated();
+    // The main window passes its messages here before its own handling: a window shown on request
+    // comes to the foreground first.
+    void MainWindowMessage(UINT message, WPARAM wParam, LPARAM lParam);
 
 private:
     class TimerAdapter final : public ClickTimer {
@@ -65,15 +69,13 @@ private:
     void Notify(DWORD action);
     void FillRecord();
     void ShowMenu();
-    void ApplicationMessage(UINT message, WPARAM wParam);
-    void MainWindowMessage(UINT message, WPARAM wParam, LPARAM lParam);
 
     Application& application_;
     HWND mainWindow_;
     std::shared_ptr<TrayWindow> trayWindow_;
     NOTIFYICONDATAA record_{};
     UINT id_ = 0;
-    HIMAGELIST iconList_ = nullptr;
+    const IconStrip* iconList_ = nullptr;
     UniqueIcon icon_;
     int iconIndex_ = 0;
     bool iconVisible_ = false;
@@ -84,12 +86,6 @@ private:
     TMessageTimer clickTimer_;
     TimerAdapter clickTimerAdapter_{clickTimer_};
     TrayClickState clicks_{clickTimerAdapter_};
-    MessageWatch applicationWatch_{[this](UINT m, WPARAM w, LPARAM) {
-        ApplicationMessage(m, w);
-    }};
-    MessageWatch mainWindowWatch_{[this](UINT m, WPARAM w, LPARAM l) {
-        MainWindowMessage(m, w, l);
-    }};
 };
 
 } // namespace veltrane

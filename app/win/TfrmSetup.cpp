@@ -94,20 +94,22 @@ Colour Plain(COLORREF color) {
 
 } // namespace
 
+// The window stays hidden until someone opens it, often for the whole session: its controls are
+// made when it is first shown.
 TfrmSetup::TfrmSetup(Application& application, DriverLibrary& driver) : Form(application), driver_(driver) {
-    CreateFromLayout(kLayout);
+    CreateFromLayout(kLayout, Controls::OnFirstShow);
 }
 
 void TfrmSetup::CreateComponents() {
     Skin1 = std::make_unique<TSkinComponent>(App(), Handle());
     Skin1->Settings() = SkinSettingsStored();
     Skin1->SetSkinStream(ResourceData(IDR_SKIN));
-    ImageList2 = ImageListFromStrip(IDB_TRAY, kTrayImageSize);
+    ImageList2 = IconStrip(IDB_TRAY, kTrayImageSize);
     mnuAbout = PopupMenu1.AddItem(L"mnuAbout", [this] { mnuAboutClick(); });
     PopupMenu1.AddSeparator();
     mnuQuit = PopupMenu1.AddItem(L"mnuQuit", [this] { mnuQuitClick(); });
     TrayIcon = std::make_unique<TTrayIcon>(App(), Handle());
-    TrayIcon->SetIconList(ImageList2.Get());
+    TrayIcon->SetIconList(&ImageList2);
     TrayIcon->SetPopupMenu(&PopupMenu1);
     TrayIcon->OnDblClick = [this](TTrayIcon& sender) {
         TrayIconDblClick(sender);
@@ -117,21 +119,30 @@ void TfrmSetup::CreateComponents() {
 }
 
 void TfrmSetup::FormCreate() {
+    SetCaption(texts::kProductTitle);
+    PopupMenu1.SetItemCaption(mnuQuit, texts::kQuit);
+    PopupMenu1.SetItemCaption(mnuAbout, texts::kAbout);
+    gate_.Reset();
+    DriverState state = ReadDriverState(driver_, table_, [this] {
+        App().ShowMessage(texts::kDriverUnreachable);
+        App().Terminate();
+    });
+    rows_ = std::move(state.rows);
+    workMode_ = state.mode;
+    TrayIcon->SetIconIndex(workMode_ == kModeProtected ? 1 : 0); // the icon tells the mode
+    // Shown even when the driver is unreachable: it goes again when the program ends a moment later.
+    TrayIcon->SetIconVisible(true);
+    RegisterOpenHotKey();
+}
+
+void TfrmSetup::ControlsCreated() {
     PrepareDrawnLook();
     SetTexts();
     PrepareLinks();
     PrepareListView();
     LoadBanner();
-    gate_.Reset();
-    const DriverState state = ReadDriverState(driver_, table_, [this] {
-        App().ShowMessage(texts::kDriverUnreachable);
-        App().Terminate();
-    });
-    FillList(state.rows);
-    ShowWorkMode(state.mode);
-    // Shown even when the driver is unreachable: it goes again when the program ends a moment later.
-    TrayIcon->SetIconVisible(true);
-    RegisterOpenHotKey();
+    FillList(std::exchange(rows_, {}));
+    TickWorkMode();
     SetActiveControl(kBtnOk);
 }
 
@@ -172,7 +183,6 @@ void TfrmSetup::PrepareLinks() {
 }
 
 void TfrmSetup::SetTexts() {
-    SetCaption(texts::kProductTitle);
     SetItemText(kGroupBoxProtection, texts::kProtectedPartitions);
     SetItemText(kGroupBoxWorkMode, texts::kWorkState);
     SetItemText(kRadioRecoverMode, texts::kRecoverMode);
@@ -181,8 +191,6 @@ void TfrmSetup::SetTexts() {
     SetItemText(kBtnModifyPass, texts::kModifyPassword);
     SetItemText(kBtnOk, texts::kOk);
     SetItemText(kBtnCancel, texts::kCancel);
-    PopupMenu1.SetItemCaption(mnuQuit, texts::kQuit);
-    PopupMenu1.SetItemCaption(mnuAbout, texts::kAbout);
 }
 
 void TfrmSetup::PrepareListView() {
@@ -246,16 +254,15 @@ void TfrmSetup::FitLastColumn() {
     fittingColumn_ = false;
 }
 
-void TfrmSetup::ShowWorkMode(WorkMode mode) {
-    workMode_ = mode;
-    TrayIcon->SetIconIndex(mode == kModeProtected ? 1 : 0);
-    ::SendMessageW(Item(kRadioRecoverMode), BM_SETCHECK, mode == kModeProtected ? BST_CHECKED : BST_UNCHECKED,
-                   0);
-    ::SendMessageW(Item(kRadioOpenMode), BM_SETCHECK, mode == kModeProtected ? BST_UNCHECKED : BST_CHECKED,
-                   0);
+void TfrmSetup::TickWorkMode() {
+    const bool protectedMode = workMode_ == kModeProtected;
+    ::SendMessageW(Item(kRadioRecoverMode), BM_SETCHECK, protectedMode ? BST_CHECKED : BST_UNCHECKED, 0);
+    ::SendMessageW(Item(kRadioOpenMode), BM_SETCHECK, protectedMode ? BST_UNCHECKED : BST_CHECKED, 0);
 }
 
 LRESULT TfrmSetup::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_SHOWWINDOW)
+        TrayIcon->MainWindowMessage(message, wParam, lParam); // before the window's own show handling
     if (message == WM_HOTKEY && wParam == kOpenHotKey) {
         TrayIconDblClick(*TrayIcon);
         return 0;

@@ -25,6 +25,7 @@ public:
 private:
     void CreateComponents() override;
     void FormCreate() override;
+    void ControlsCreated() override;
     void FormDestroy() override;
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
     void OnCommand(int id, int code) override;
@@ -37,7 +38,7 @@ private:
     void LoadBanner();
     void FillList(const std::vector<PartitionRow>& rows);
     void FitLastColumn();
-    void ShowWorkMode(WorkMode mode);
+    void TickWorkMode();
 
     // Roads in and out of the window.
     void TrayIconDblClick(TTrayIcon& sender);
@@ -64,6 +65,7 @@ private:
 
     DriverLibrary& driver_;
     PartitionTable table_{};
+    std::vector<PartitionRow> rows_; // read at start, listed when the controls are made
     WorkMode workMode_ = kModeOpen;
     veltrane::PasswordGate gate_;
     TGradientBackground BackHome;
@@ -80,7 +82,7 @@ private:
                                 MessageWatch::When::After};
     bool fittingColumn_ = false;
     std::unique_ptr<TSkinComponent> Skin1;
-    UniqueImageList ImageList2;
+    IconStrip ImageList2;
     PopupMenu PopupMenu1;
     UINT mnuAbout = 0;
     UINT mnuQuit = 0;

@@ -1,7 +1,6 @@
 // Start-up: one copy per logon session, the presence markers, the hidden main window, the loop.
 
 #include <windows.h>
-#include <commctrl.h>
 
 #include <memory>
 
@@ -17,16 +16,10 @@ constexpr wchar_t kInstanceMutex[] = L"QDN_RUNNING";
 constexpr wchar_t kPresenceMarker[] = L"QDN_RUNNINGRADIX";
 constexpr wchar_t kGlobalPresenceMarker[] = L"Global\\QDN_RUNNINGRADIX";
 
-void CommonControlsInit() {
-    INITCOMMONCONTROLSEX icc{sizeof icc, ICC_LISTVIEW_CLASSES | ICC_STANDARD_CLASSES};
-    ::InitCommonControlsEx(&icc);
-}
-
 } // namespace
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     using namespace veltrane;
-    CommonControlsInit();
 
     // The instance mutex and the two markers are held while the program runs and closed when
     // wWinMain returns, just before the process ends. Failing to create one is not a reason to stop.

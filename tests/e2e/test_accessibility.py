@@ -11,14 +11,12 @@ import pytest
 from harness import SimState
 from program_helpers import (
     ABOUT_CLASS,
-    APP_CLASS,
-    APP_TITLE,
     CHECK_CLASS,
-    MAIN_CLASS,
     PRODUCT_TITLE,
     click_control,
     list_rows,
     radio_states,
+    restore_main_window,
     wait_until,
 )
 
@@ -74,13 +72,6 @@ def start(wine, sim, browser=None):
     sim.wait_for_log("fcGetProtection", program=program)
 
 
-def show_main_window(probe):
-    """Restoring the application shows the main window without the password dialog."""
-    app = probe.wait(APP_CLASS, APP_TITLE, 10)
-    probe.post(app["hwnd"], "WM_SYSCOMMAND", "SC_RESTORE", 0)
-    return probe.wait(MAIN_CLASS, PRODUCT_TITLE, 10, visible=True)
-
-
 def read(probe, window):
     """Every control of the window with what a screen reader gets for it under "acc"."""
     controls = [c for c in probe.children(window["hwnd"]) if c["class"] not in NOT_READ]
@@ -115,7 +106,7 @@ def opened(browser):
 
 def test_main_window_reads_as_its_controls_and_acts_as_a_click(wine, probe, sim, browser):
     start(wine, sim, browser)
-    window = show_main_window(probe)
+    window = restore_main_window(probe)
     controls = read(probe, window)
     assert heard(controls) == sorted(
         [
@@ -199,7 +190,7 @@ def test_password_dialog_keeps_the_password_from_the_reader(wine, probe, sim):
 
 def test_change_password_and_about_dialogs(wine, probe, sim):
     start(wine, sim)
-    window = show_main_window(probe)
+    window = restore_main_window(probe)
     click_control(wine, probe.child(window["hwnd"], cls="Button", text="修改密码"))
     dialog = probe.wait(MODIFY_CLASS, PRODUCT_TITLE, 10, visible=True)
     assert wait_until(lambda: probe.focus()["focus"] in [c["hwnd"] for c in probe.children(dialog["hwnd"])])

@@ -12,9 +12,9 @@ from program_helpers import (
     MESSAGE_CLASS,
     click_control,
     list_rows,
-    main_window,
     open_main_window,
     radio_states,
+    restore_main_window,
     start_ready,
     table_bytes,
 )
@@ -66,7 +66,7 @@ def test_status_json_lists_what_the_main_window_lists(wine, probe, sim, name):
     assert all(set(p) == {"letter", "drive", "type", "size_mb", "protected"} for p in status["partitions"])
 
     start_ready(wine, sim, state)
-    window = main_window(probe)
+    window = restore_main_window(probe)
     rows, _ = list_rows(probe, window["hwnd"])
     listed = [([p["drive"], p["type"], str(p["size_mb"])], p["protected"]) for p in status["partitions"]]
     assert listed == rows

@@ -11,11 +11,9 @@ from pathlib import Path
 from harness import ARTIFACTS_DIR, SCREEN_SIZE, SimDriver, SimState
 from program_helpers import (
     ABOUT_CLASS,
-    APP_CLASS,
-    APP_TITLE,
     CHECK_CLASS,
-    MAIN_CLASS,
     PRODUCT_TITLE,
+    restore_main_window,
     wait_until,
 )
 
@@ -38,9 +36,7 @@ class Side:
         self.sim.wait_for_log("fcGetProtection", program=program)
 
     def show_main_window(self):
-        app = self.probe.wait(APP_CLASS, APP_TITLE, 10)
-        self.probe.post(app["hwnd"], "WM_SYSCOMMAND", "SC_RESTORE", 0)
-        return self.probe.wait(MAIN_CLASS, PRODUCT_TITLE, 10, visible=True)
+        return restore_main_window(self.probe)
 
     def controls(self, window):
         """The controls to compare, once the window has the focus: not the panels (their controls are

@@ -4,7 +4,6 @@ from __future__ import annotations
 
 from harness import SimState
 from program_helpers import (
-    APP_CLASS,
     APP_TITLE,
     MAIN_CLASS,
     MESSAGE_CLASS,
@@ -15,6 +14,7 @@ from program_helpers import (
     main_window,
     open_main_window,
     radio_states,
+    restore_main_window,
     screen_pixels,
     start_ready,
     visible_windows_of,
@@ -33,14 +33,17 @@ EDGE_TABLE = SimState(
 )
 
 
-def test_starts_hidden_reads_the_driver_once_and_fills_the_list(wine, probe, sim, figures):
+def test_starts_hidden_reads_the_driver_once_and_lists_it_when_shown(wine, probe, sim, figures):
     program = start_ready(wine, sim, EDGE_TABLE, figures)
     window = main_window(probe)
     assert window["caption"] == PRODUCT_TITLE
     assert not window["visible"]
     assert visible_windows_of(probe, window["pid"]) == []
+    assert probe.children(window["hwnd"]) == [], "no controls while the window has never shown"
     assert sim.log_lines() == ["fcGetPartition 1", "fcGetProtection 0"]
 
+    window = restore_main_window(probe)
+    assert sim.log_lines() == ["fcGetPartition 1", "fcGetProtection 0"], "what start-up read is listed"
     rows, view = list_rows(probe, window["hwnd"])
     assert rows == [
         (["C:\\", "Unknow", "4294967295"], False),
@@ -56,7 +59,7 @@ def test_starts_hidden_reads_the_driver_once_and_fills_the_list(wine, probe, sim
 
 def test_protected_mode_ticks_the_protection_radio(wine, probe, sim):
     start_ready(wine, sim, SimState(protection=1))
-    window = main_window(probe)
+    window = restore_main_window(probe)
     assert radio_states(probe, window["hwnd"]) == {"保护模式": True, "非保护模式": False}
     rows, _ = list_rows(probe, window["hwnd"])
     assert rows == [(["C:\\", "NTFS", "40960"], True), (["D:\\", "NTFS", "102400"], False)]
@@ -134,9 +137,7 @@ def test_unreachable_driver_shows_the_message_once_and_ends_after_ok(wine, probe
 
 def test_main_window_layout_when_shown_from_outside(wine, probe, sim):
     start_ready(wine, sim)
-    app = probe.wait(APP_CLASS, APP_TITLE, 10)
-    probe.post(app["hwnd"], "WM_SYSCOMMAND", "SC_RESTORE", 0)  # the taskbar entry's restore command
-    window = probe.wait(MAIN_CLASS, PRODUCT_TITLE, 10, visible=True)
+    window = restore_main_window(probe)
     wine.screenshot("main-window")
 
     left, top, right, bottom = window["rect"]

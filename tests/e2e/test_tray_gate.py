@@ -16,6 +16,7 @@ from program_helpers import (
     main_window,
     open_main_window,
     pass_gate,
+    restore_main_window,
     start_ready,
     tray_badge_colour,
     visible_windows_of,
@@ -148,9 +149,7 @@ def test_icon_is_there_after_the_taskbar_is_announced_again(wine, probe, sim):
     assert wait_until(lambda: tray_badge_colour(wine) == "green")
     probe.broadcast("TaskbarCreated")
     # A restore command posted after the broadcast is handled after it.
-    app = probe.wait(APP_CLASS, APP_TITLE, 10)
-    probe.post(app["hwnd"], "WM_SYSCOMMAND", "SC_RESTORE", 0)
-    window = probe.wait(MAIN_CLASS, PRODUCT_TITLE, 10, visible=True)
+    window = restore_main_window(probe)
     probe.close(window["hwnd"])
     probe.wait_hidden(window["hwnd"])
     # The icon is still there and still the program's: a double-click on it asks for the password.

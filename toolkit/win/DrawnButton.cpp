@@ -8,6 +8,7 @@
 #include "platform/Window.h"
 #include "toolkit/win/GdiDraw.h"
 #include "toolkit/win/ThemeApi.h"
+#include "platform/CommonControls.h"
 
 namespace veltrane {
 
@@ -31,9 +32,9 @@ BOOL CALLBACK DefaultButtonRedraw(HWND window, LPARAM except) {
 }
 
 void GreyGlyphDraw(HDC dc, const ButtonGlyph& glyph, int x, int y) {
-    UniqueIcon icon(::ImageList_GetIcon(glyph.images, glyph.index, ILD_NORMAL));
+    UniqueIcon icon(comctl::ImageList_GetIcon(glyph.images, glyph.index, ILD_NORMAL));
     int width = 0, height = 0;
-    ::ImageList_GetIconSize(glyph.images, &width, &height);
+    comctl::ImageList_GetIconSize(glyph.images, &width, &height);
     ::DrawStateW(dc, nullptr, nullptr, LPARAM(icon.Get()), 0, x, y, width, height, DST_ICON | DSS_DISABLED);
 }
 
@@ -47,7 +48,7 @@ void ButtonContentDraw(HDC dc, const RECT& area, std::wstring_view caption, cons
         ::DrawTextW(dc, caption.data(), int(caption.size()), &measured, format | DT_CALCRECT);
     GlyphMetrics metrics;
     if (glyph.images)
-        ::ImageList_GetIconSize(glyph.images, &metrics.glyphSize, &metrics.glyphSize);
+        comctl::ImageList_GetIconSize(glyph.images, &metrics.glyphSize, &metrics.glyphSize);
     const GlyphPlacement placement =
         GlyphPlacementFor(SizeOf(area), SizeOf(measured), glyph.images != nullptr, offset, metrics);
     if (placement.glyph) {
@@ -55,7 +56,7 @@ void ButtonContentDraw(HDC dc, const RECT& area, std::wstring_view caption, cons
         if (greyGlyph)
             GreyGlyphDraw(dc, glyph, x, y);
         else
-            ::ImageList_Draw(glyph.images, glyph.index, dc, x, y, ILD_TRANSPARENT);
+            comctl::ImageList_Draw(glyph.images, glyph.index, dc, x, y, ILD_TRANSPARENT);
     }
     if (caption.empty())
         return;
@@ -161,7 +162,7 @@ void DrawnButton::PointerMoved(LPARAM point) {
     const bool inside = ::PtInRect(&client, at) != FALSE;
     if (inside && !tracking_) {
         TRACKMOUSEEVENT track{sizeof track, TME_LEAVE, Window(), 0};
-        tracking_ = ::_TrackMouseEvent(&track) != FALSE;
+        tracking_ = ::TrackMouseEvent(&track) != FALSE;
     }
     // While the button holds the capture, moves outside it arrive too.
     HotSet(inside && ::IsWindowEnabled(Window()));

@@ -4,6 +4,7 @@
 
 #include "platform/Bitmaps.h"
 #include "toolkit/win/GdiDraw.h"
+#include "platform/CommonControls.h"
 
 namespace veltrane {
 
@@ -13,7 +14,7 @@ constexpr int kGlyphSide = 16;
 
 // A list without the disabled image shows its first one greyed instead.
 ButtonGlyph GlyphOf(HIMAGELIST glyphs, int image) {
-    const int count = glyphs ? ::ImageList_GetImageCount(glyphs) : 0;
+    const int count = glyphs ? comctl::ImageList_GetImageCount(glyphs) : 0;
     if (count == 0)
         return {};
     return {glyphs, image < count ? image : 0};
