@@ -8,6 +8,8 @@
 #                              executions a second, coverage, corpus size and findings per target;
 #                              FUZZ_MAX_SECONDS, if set, also stops each target after that long
 #
+# FUZZ_TARGETS, if set, names the targets to run (space-separated, e.g. "fuzz_jpeg fuzz_lzh").
+#
 # Executions a second are given by the wall clock (libFuzzer's own figure) and by the CPU time the
 # target used: on a machine shared with other work the second is what the target itself achieves.
 #
@@ -85,6 +87,7 @@ fuzz_one() {
 status=0
 for seeds in tests/fuzz/corpus/*/; do
     target="$(basename "$seeds")"
+    [[ -z "${FUZZ_TARGETS:-}" || " $FUZZ_TARGETS " == *" $target "* ]] || continue
     binary="$(find "$build/tests/fuzz" -type f -name "$target" -perm -u+x | head -n 1)"
     if [[ -z "$binary" ]]; then
         echo "$target: FAILED (no fuzz target built)"
