@@ -60,7 +60,7 @@ protected:
     // The window's components are made here; with controls made with the window, they exist by now.
     virtual void CreateComponents() {}
     virtual void FormCreate() {}
-    // The controls have just been made: the place to fill them.
+    // The controls have just been made (before CreateComponents when they come with the window).
     virtual void ControlsCreated() {}
     virtual void FormShow() {}
     // The window is being destroyed; its controls still exist.

@@ -36,19 +36,17 @@ public:
 
 private:
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override {
+        // The shell announces a new notification area to every top-level window, this one too.
+        if (message != 0 && message == TaskbarCreatedMessage()) {
+            for (auto& [id, icon] : icons_)
+                icon->ShellRecreated();
+            return 0;
+        }
         switch (message) {
         case kCallbackMessage:
             if (auto it = icons_.find(UINT(wParam)); it != icons_.end())
                 it->second->HandleCallback(lParam);
             return 0;
-        default:
-            // The shell announces a new notification area to every top-level window, this one too.
-            if (message != 0 && message == TaskbarCreatedMessage()) {
-                for (auto& [id, icon] : icons_)
-                    icon->ShellRecreated();
-                return 0;
-            }
-            break;
         case WM_CLOSE:
         case WM_DESTROY:
         case WM_NCDESTROY:

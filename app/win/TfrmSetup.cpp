@@ -261,7 +261,7 @@ void TfrmSetup::TickWorkMode() {
 }
 
 LRESULT TfrmSetup::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_SHOWWINDOW)
+    if (message == WM_SHOWWINDOW && TrayIcon)
         TrayIcon->MainWindowMessage(message, wParam, lParam); // before the window's own show handling
     if (message == WM_HOTKEY && wParam == kOpenHotKey) {
         TrayIconDblClick(*TrayIcon);
