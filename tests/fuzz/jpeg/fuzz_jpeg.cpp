@@ -1,13 +1,13 @@
 // Any input either decodes to a picture of consistent size within the limits or gives an error
 // without pixels; crashes, leaks and bad memory accesses, in libjpeg too, are found by the
-// sanitizers. The side limit is lowered for speed: the decoder's paths are the same for small
-// pictures, and a large one costs only time.
+// sanitizers. The side and scan limits are lowered for speed: the decoder's paths are the same for
+// small pictures and few scans, and more of either costs only time.
 #include <cstdlib>
 
 #include "toolkit/jpeg/JpegImage.h"
 
 namespace {
-constexpr veltrane::JpegLimits kLimits{.maxSide = 256, .maxLibraryMemory = 4L * 1024 * 1024};
+constexpr veltrane::JpegLimits kLimits{.maxSide = 128, .maxLibraryMemory = 4L * 1024 * 1024, .maxScans = 32};
 // Every marker and table the decoder knows fits in far less; longer inputs only add entropy-coded
 // data, which a long run would otherwise let grow until it spends its time there.
 constexpr std::size_t kMaxInput = 2048;
