@@ -3,9 +3,9 @@
 #include <cstdint>
 #include <vector>
 
+#include "platform/CommonControls.h"
 #include "platform/Paint.h"
 #include "platform/Window.h"
-#include "platform/CommonControls.h"
 
 namespace veltrane {
 

@@ -4,10 +4,10 @@
 #include <windows.h>
 #include <ole2.h>
 
-#include "platform/ComRuntime.h"
-
 #include <string>
 #include <utility>
+
+#include "platform/ComRuntime.h"
 
 namespace veltrane {
 

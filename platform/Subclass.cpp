@@ -4,8 +4,8 @@
 
 #include <utility>
 
-#include "platform/Guard.h"
 #include "platform/CommonControls.h"
+#include "platform/Guard.h"
 
 namespace veltrane {
 

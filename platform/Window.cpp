@@ -54,9 +54,9 @@ void HwndCenterOnScreen(HWND hwnd) {
     ::SetWindowPos(hwnd, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-void PointerLeaveTrack(HWND window, bool nonClient) {
+bool PointerLeaveTrack(HWND window, bool nonClient) {
     TRACKMOUSEEVENT track{sizeof track, DWORD(TME_LEAVE | (nonClient ? TME_NONCLIENT : 0)), window, 0};
-    ::TrackMouseEvent(&track);
+    return ::TrackMouseEvent(&track) != FALSE;
 }
 
 bool PointerWithin(HWND window) {

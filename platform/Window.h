@@ -19,8 +19,9 @@ void HwndSetProgramIcon(HWND hwnd);
 // Moves a top-level window so that it sits in the middle of the primary screen.
 void HwndCenterOnScreen(HWND hwnd);
 HINSTANCE ModuleInstance();
-// Asks for WM_MOUSELEAVE (WM_NCMOUSELEAVE with `nonClient`) once the pointer leaves `window`.
-void PointerLeaveTrack(HWND window, bool nonClient);
+// Asks for WM_MOUSELEAVE (WM_NCMOUSELEAVE with `nonClient`) once the pointer leaves `window`;
+// false when the system refused.
+bool PointerLeaveTrack(HWND window, bool nonClient);
 // The pointer is over `window` or one of its children.
 bool PointerWithin(HWND window);
 

@@ -3,12 +3,12 @@
 #include <windowsx.h>
 
 #include "platform/Background.h"
+#include "platform/CommonControls.h"
 #include "platform/Handles.h"
 #include "platform/Paint.h"
 #include "platform/Window.h"
 #include "toolkit/win/GdiDraw.h"
 #include "toolkit/win/ThemeApi.h"
-#include "platform/CommonControls.h"
 
 namespace veltrane {
 
@@ -160,10 +160,8 @@ void DrawnButton::PointerMoved(LPARAM point) {
     ::GetClientRect(Window(), &client);
     const POINT at{GET_X_LPARAM(point), GET_Y_LPARAM(point)};
     const bool inside = ::PtInRect(&client, at) != FALSE;
-    if (inside && !tracking_) {
-        TRACKMOUSEEVENT track{sizeof track, TME_LEAVE, Window(), 0};
-        tracking_ = ::TrackMouseEvent(&track) != FALSE;
-    }
+    if (inside && !tracking_)
+        tracking_ = PointerLeaveTrack(Window(), false);
     // While the button holds the capture, moves outside it arrive too.
     HotSet(inside && ::IsWindowEnabled(Window()));
 }

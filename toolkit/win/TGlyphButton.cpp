@@ -3,8 +3,8 @@
 #include <vssym32.h>
 
 #include "platform/Bitmaps.h"
-#include "toolkit/win/GdiDraw.h"
 #include "platform/CommonControls.h"
+#include "toolkit/win/GdiDraw.h"
 
 namespace veltrane {
 
