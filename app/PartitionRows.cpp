@@ -52,6 +52,16 @@ DriverState ReadDriverState(DriverLibrary& driver, PartitionTable& table,
     return state;
 }
 
+std::optional<DriverState> RefreshDriverState(DriverLibrary& driver, PartitionTable& table,
+                                              const std::function<void()>& reportUnreachable) {
+    PartitionTable fresh;
+    DriverState state = ReadDriverState(driver, fresh, reportUnreachable);
+    if (!state.reachable)
+        return std::nullopt;
+    table = fresh;
+    return state;
+}
+
 int LastColumnWidth(int clientWidth, bool listEmpty, int scrollBarWidth) {
     constexpr int kFirstTwoColumns = 250;
     constexpr int kMinimum = 5;

@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -34,6 +35,10 @@ struct DriverState {
 // the work mode is read. The mode is read either way; a failing read counts as "not protected".
 DriverState ReadDriverState(DriverLibrary& driver, PartitionTable& table,
                             const std::function<void()>& reportUnreachable);
+// The same read again, for a later showing of the window: the table is replaced only when the driver
+// answered, so that nothing but a record the driver gave is ever written back. Nullopt when it did not.
+std::optional<DriverState> RefreshDriverState(DriverLibrary& driver, PartitionTable& table,
+                                              const std::function<void()>& reportUnreachable);
 
 // Width of the list's last column: what the first two leave of the client width, at least 5
 // pixels; an empty list holds back room for a vertical scroll bar.

@@ -20,6 +20,15 @@ std::wstring PasswordField::Text() const {
     return text;
 }
 
+std::optional<SecretString> PasswordField::Bytes() const {
+    std::wstring text = Text();
+    std::optional<std::string> bytes = ToCodePage936(text);
+    WideStringWipe(text);
+    if (!bytes)
+        return std::nullopt;
+    return SecretString(std::move(*bytes));
+}
+
 void PasswordField::Wipe() {
     if (!Window())
         return;
@@ -44,6 +53,13 @@ std::wstring ClipboardText(HWND owner) {
     return text;
 }
 
+// The field holds letters in lower case: the character it will hold is the one to judge and insert.
+wchar_t LowerCase(wchar_t key) {
+    wchar_t one[2] = {key, 0};
+    ::CharLowerBuffW(one, 1);
+    return one[0];
+}
+
 } // namespace
 
 bool PasswordField::Accepts(wchar_t key) const {
@@ -55,6 +71,7 @@ bool PasswordField::Accepts(wchar_t key) const {
 // Pasted text goes in as far as it would have been typed.
 void PasswordField::PasteFiltered() {
     for (wchar_t key : ClipboardText(Window())) {
+        key = LowerCase(key);
         if (key < L' ' || !Accepts(key))
             break;
         const wchar_t one[2] = {key, 0};
@@ -73,6 +90,7 @@ LRESULT PasswordField::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
             onKeyPress_(key);
         if (key == 0)
             return 0;
+        key = LowerCase(key);
         if (!Accepts(key)) {
             ::MessageBeep(MB_OK);
             return 0;

@@ -3,8 +3,10 @@
 // than the library takes: 8 bytes in code page 936, only characters that code page has.
 
 #include <functional>
+#include <optional>
 #include <string>
 
+#include "driver/DriverPassword.h"
 #include "platform/Subclass.h"
 
 namespace veltrane {
@@ -19,6 +21,8 @@ public:
     void Attach(HWND edit, KeyPress onKeyPress = {});
     // The field's text, lower-cased whatever reached it. The caller wipes it after use.
     std::wstring Text() const;
+    // The text as the library gets it, converted once; nullopt when code page 936 lacks a character.
+    std::optional<SecretString> Bytes() const;
     // Overwrites the edit's buffer before emptying it, so the text does not outlive the field.
     void Wipe();
 

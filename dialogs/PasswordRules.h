@@ -5,10 +5,9 @@
 #include <functional>
 #include <string_view>
 
-namespace veltrane {
+#include "driver/DriverPassword.h"
 
-// The library takes passwords of at most 8 bytes in its 8-bit code page.
-inline constexpr std::size_t kPasswordMaxBytes = 8;
+namespace veltrane {
 
 // Bytes a character takes in the library's code page; 0 when the code page cannot represent it.
 using CodePageWidth = std::function<std::size_t(wchar_t)>;

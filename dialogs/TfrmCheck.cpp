@@ -73,8 +73,8 @@ void TfrmCheck::FormShow() {
     ::SetActiveWindow(Handle());
 }
 
-std::wstring TfrmCheck::Password() const {
-    return TxtPass.Text();
+std::optional<SecretString> TfrmCheck::Password() const {
+    return TxtPass.Bytes();
 }
 
 void TfrmCheck::WipePassword() {

@@ -1,7 +1,7 @@
 #pragma once
 // Asks for the administrator password. It only collects the text; the caller checks it.
 
-#include <string>
+#include <optional>
 
 #include "dialogs/PasswordDialog.h"
 #include "dialogs/PasswordField.h"
@@ -12,8 +12,9 @@ class TfrmCheck : public PasswordDialog {
 public:
     explicit TfrmCheck(Application& application);
 
-    // The typed text, letters in lower case. The caller wipes it after use.
-    std::wstring Password() const;
+    // The typed text as the library gets it (lower case, code page 936); nullopt when the code page
+    // lacks one of its characters.
+    std::optional<SecretString> Password() const;
     // Clears the field so the text does not outlive the check.
     void WipePassword();
 

@@ -2,7 +2,6 @@
 
 #include "art/ArtIds.h"
 #include "dialogs/PasswordRules.h"
-#include "texts/Cp936.h"
 #include "texts/Texts.h"
 
 namespace veltrane {
@@ -89,8 +88,8 @@ void TfrmModifyPass::CentreOn(HWND window) {
                    (owner.top + owner.bottom - height) / 2, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-std::wstring TfrmModifyPass::NewPassword() const {
-    return Edit1.Text();
+std::optional<SecretString> TfrmModifyPass::NewPassword() const {
+    return Edit1.Bytes();
 }
 
 void TfrmModifyPass::OnCommand(int id, int code) {
@@ -99,13 +98,12 @@ void TfrmModifyPass::OnCommand(int id, int code) {
 }
 
 void TfrmModifyPass::btnOkClick() {
-    std::wstring first = Edit1.Text();
-    std::wstring second = Edit2.Text();
-    // The library sees 8-bit strings, so that is what must agree.
-    const bool same = NewPasswordConfirmed(ToCodePage936(first), ToCodePage936(second));
-    WideStringWipe(first);
-    WideStringWipe(second);
-    if (same) {
+    // The library sees 8-bit strings, so that is what must agree, and fit what the library takes
+    // (text set into a field from outside may be longer than typing allows).
+    const std::optional<SecretString> first = Edit1.Bytes();
+    const std::optional<SecretString> second = Edit2.Bytes();
+    if (first && second && DriverPasswordFits(first->str()) &&
+        NewPasswordConfirmed(first->str(), second->str())) {
         SetModalResult(kModalOk);
         return;
     }

@@ -1,7 +1,7 @@
 #pragma once
 // Asks for the new administrator password twice; closes with OK only when both entries agree.
 
-#include <string>
+#include <optional>
 
 #include "dialogs/PasswordDialog.h"
 #include "dialogs/PasswordField.h"
@@ -12,8 +12,9 @@ class TfrmModifyPass : public PasswordDialog {
 public:
     explicit TfrmModifyPass(Application& application, HWND centreOn);
 
-    // The new password (the upper field), letters in lower case.
-    std::wstring NewPassword() const;
+    // The new password (the upper field) as the library gets it; once the dialog closed with OK it
+    // is there and fits the library.
+    std::optional<SecretString> NewPassword() const;
 
 private:
     void FormCreate() override;

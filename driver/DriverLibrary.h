@@ -14,9 +14,13 @@ public:
     virtual bool SetPartition(PartitionTable& table) = 0;
     virtual bool GetProtection() = 0;
     virtual bool SetProtection(WorkMode mode) = 0;
-    // 8-bit code page 936 strings, never null.
-    virtual void SetPassword(const char* password) = 0;
+    // 8-bit code page 936 strings. A password the library must not be handed (see
+    // DriverPasswordFits) is not passed on: the change is not sent (false), the check fails.
+    // SetPassword's true says only that the password was handed over, not that the library took it.
+    virtual bool SetPassword(const char* password) = 0;
     virtual bool CheckPassword(const char* password) = 0;
+    // The library in use is the simulated one: nothing is protected.
+    virtual bool Simulated() const { return false; }
 };
 
 } // namespace veltrane

@@ -10,6 +10,9 @@ namespace {
 constexpr wchar_t kApplicationClass[] = L"TApplication";
 constexpr wchar_t kNavigatorProperty[] = L"Veltrane.Navigator";
 constexpr wchar_t kNoTaskbarProperty[] = L"Veltrane.NoTaskbarEntry";
+constexpr UINT kTaskbarCommand = WM_APP + 1;
+constexpr WPARAM kRestoreCommand = 1;
+constexpr WPARAM kCloseCommand = 2;
 } // namespace
 
 Application::Application() {
@@ -46,31 +49,34 @@ LRESULT CALLBACK Application::WindowProc(HWND hwnd, UINT message, WPARAM wParam,
         [&] { return ::DefWindowProcW(hwnd, message, wParam, lParam); });
 }
 
+void Application::SetTaskbarCommands(std::function<void()> restore, std::function<void()> close) {
+    restoreCommand_ = std::move(restore);
+    closeCommand_ = std::move(close);
+}
+
 LRESULT Application::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
-    const bool closeRequest = message == WM_CLOSE || (message == WM_SYSCOMMAND && wParam == SC_CLOSE);
-    if (closeRequest) {
-        // Closing the taskbar entry closes the main window, which ends the program.
-        if (mainWindow_)
-            ::PostMessageW(mainWindow_, WM_CLOSE, 0, 0);
+    switch (message) {
+    case WM_CLOSE:
+        ::PostMessageW(Handle(), kTaskbarCommand, kCloseCommand, 0);
+        return 0;
+    case WM_SYSCOMMAND:
+        if (wParam == SC_CLOSE || wParam == SC_RESTORE)
+            ::PostMessageW(Handle(), kTaskbarCommand, wParam == SC_CLOSE ? kCloseCommand : kRestoreCommand,
+                           0);
+        if (wParam == SC_CLOSE || wParam == SC_RESTORE || wParam == SC_MINIMIZE)
+            return 0; // the entry itself never changes size
+        break;
+    case kTaskbarCommand:
+        RunTaskbarCommand(wParam);
         return 0;
     }
-    if (message == WM_SYSCOMMAND && wParam == SC_RESTORE) {
-        RestoreMainWindow(); // the entry itself never changes size
-        return 0;
-    }
-    if (message == WM_SYSCOMMAND && wParam == SC_MINIMIZE)
-        return 0;
     return ::DefWindowProcW(Handle(), message, wParam, lParam);
 }
 
-// The taskbar entry's restore command (or another program's) brings the main window back.
-void Application::RestoreMainWindow() {
-    if (!mainWindow_)
-        return;
-    if (::IsIconic(mainWindow_))
-        ::ShowWindow(mainWindow_, SW_RESTORE);
-    ::ShowWindow(mainWindow_, SW_SHOW);
-    RefreshTaskbarEntry();
+void Application::RunTaskbarCommand(WPARAM command) {
+    const std::function<void()>& run = command == kCloseCommand ? closeCommand_ : restoreCommand_;
+    if (run)
+        run();
 }
 
 void Application::Dispatch(MSG& msg) {

@@ -2,6 +2,7 @@
 // The application object: a hidden top-level window that owns every form and carries the
 // program's single taskbar entry, the application title, and the message loop.
 
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -27,9 +28,9 @@ public:
     HWND Handle() const { return window_.Get(); }
     const std::wstring& Title() const { return title_; }
     void SetTitle(std::wstring_view title);
-    // The window whose closing ends the program.
-    void SetMainWindow(HWND window) { mainWindow_ = window; }
-    HWND MainWindow() const { return mainWindow_; }
+    // What the taskbar entry's restore and close commands do. They run once the command's message
+    // has been answered, so that its sender never waits on a dialog they open.
+    void SetTaskbarCommands(std::function<void()> restore, std::function<void()> close);
 
     static void SetNavigator(HWND window, KeyboardNavigator* navigator);
 
@@ -60,7 +61,7 @@ private:
     static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
     void Dispatch(MSG& msg);
-    void RestoreMainWindow();
+    void RunTaskbarCommand(WPARAM command);
 
     // First in, last out: accessibility clients' calls reach the windows through the message loop.
     // Joined when the first client asks: COM costs an idle program in the notification area a
@@ -68,7 +69,8 @@ private:
     ComApartment apartment_{ComApartment::When::OnDemand};
     UniqueWindow window_;
     std::wstring title_;
-    HWND mainWindow_ = nullptr;
+    std::function<void()> restoreCommand_;
+    std::function<void()> closeCommand_;
     std::wstring messageButton_;
     bool terminated_ = false;
 };

@@ -7,10 +7,10 @@ namespace veltrane {
 
 struct MutexResult {
     UniqueKernelHandle handle;
-    bool alreadyExisted = false;
+    unsigned long error = 0; // what the create call left as the last error
 };
 
-// Opens or creates a named mutex, not owned, with default security.
+// Opens or creates a named mutex, not owned, that every user of the session may open to wait on.
 MutexResult MutexOpenOrCreate(const wchar_t* name);
 // Same, but any account may open it (present, null DACL; not inheritable).
 UniqueKernelHandle MutexCreateOpenToAll(const wchar_t* name);

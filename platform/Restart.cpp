@@ -32,10 +32,25 @@ void EnableShutdownPrivilege() {
 
 } // namespace
 
-void RestartNow() {
+std::wstring SystemErrorText(unsigned long error) {
+    wchar_t* buffer = nullptr;
+    const DWORD length = ::FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
+                                              FORMAT_MESSAGE_IGNORE_INSERTS,
+                                          nullptr, error, 0, reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
+    std::wstring text = length ? std::wstring(buffer, length) : std::wstring();
+    ::LocalFree(buffer);
+    while (!text.empty() && (text.back() == L'\n' || text.back() == L'\r' || text.back() == L' '))
+        text.pop_back();
+    const std::wstring code = L"(" + std::to_wstring(error) + L")";
+    return text.empty() ? code : text + L" " + code;
+}
+
+std::wstring RestartNow() {
     if (IsNtFamily())
         EnableShutdownPrivilege();
-    ::ExitWindowsEx(EWX_REBOOT | EWX_FORCE, 0);
+    if (::ExitWindowsEx(EWX_REBOOT | EWX_FORCE, 0))
+        return {};
+    return SystemErrorText(::GetLastError());
 }
 
 } // namespace veltrane

@@ -9,7 +9,7 @@
 #include <string_view>
 
 #include "driver/PartitionTable.h"
-#include "driver/ZelkImports.h"
+#include "driver/win/ZelkImports.h"
 #include "sim/SimState.h"
 
 namespace {

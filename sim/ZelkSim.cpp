@@ -188,4 +188,10 @@ std::uint8_t __stdcall fcSetPassword(const char* password) {
     return WithDriver([&](SimDriver& driver) { return driver.SetPassword(password); });
 }
 
+// Not one of the driver library's functions: its presence tells the program and the tool that this
+// ZELK.dll is the simulated one, so that they can say that nothing is protected.
+std::uint8_t __stdcall VeltraneSimulatedDriverLibrary() {
+    return 1;
+}
+
 } // extern "C"

@@ -78,9 +78,10 @@ inline constexpr wchar_t kCtlUsage[] =
     L"退出码：\n"
     L"  0  完成\n"
     L"  1  用法错误，或密码不被接受\n"
-    L"  2  无法和驱动正确连接\n"
+    L"  2  无法和驱动正确连接，或找不到驱动控制库 ZELK.dll\n"
     L"  3  密码错误\n"
-    L"  4  驱动写入失败（消息说明是哪一项）\n";
+    L"  4  驱动写入失败（消息说明是哪一项），或重启请求被拒绝\n"
+    L"  5  标准输出写入失败\n";
 inline constexpr wchar_t kCtlSeeHelp[] = L"用 veltrane-ctl --help 查看用法。";
 inline constexpr wchar_t kCtlUnknownCommand[] = L"未知命令：";
 inline constexpr wchar_t kCtlUnknownOption[] = L"未知选项：";
@@ -114,5 +115,11 @@ inline constexpr wchar_t kCtlPasswordNotStored[] = L"修改密码失败：驱动
 inline constexpr wchar_t kCtlPasswordChanged[] = L"密码已修改。";
 inline constexpr wchar_t kCtlRestartNeeded[] = L"设置已写入，需要重启机器让修改生效。";
 inline constexpr wchar_t kCtlRestarting[] = L"设置已写入，正在重启机器。";
+inline constexpr wchar_t kCtlRestartRefused[] = L"重启请求被拒绝：";
+inline constexpr wchar_t kCtlOutputFailed[] = L"写入标准输出失败，输出不完整。";
+inline constexpr wchar_t kCtlLibraryMissing[] = L"找不到驱动控制库：";
+inline constexpr wchar_t kCtlLibraryLabel[] = L"驱动库：";
+inline constexpr wchar_t kCtlLibraryDriver[] = L"驱动程序的 ZELK.dll";
+inline constexpr wchar_t kCtlLibrarySimulated[] = L"模拟驱动库（评估用，机器没有受到保护）";
 
 } // namespace veltrane::texts

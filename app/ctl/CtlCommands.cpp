@@ -177,7 +177,8 @@ public:
         if (!restart_)
             return;
         host_.Err(std::wstring(texts::kCtlRestarting) + L"\n");
-        host_.RestartNow();
+        if (std::wstring refusal = host_.RestartNow(); !refusal.empty())
+            failure = texts::kCtlRestartRefused + refusal;
     }
 
 private:
@@ -186,6 +187,14 @@ private:
     WorkMode mode_;
     bool restart_;
 };
+
+// Standard output carries what a script reads: a write that failed must not look like success.
+ExitCode Output(Host& host, std::wstring_view text) {
+    if (host.Out(text))
+        return ExitCode::kDone;
+    host.Err(std::wstring(texts::kCtlOutputFailed) + L"\n");
+    return ExitCode::kOutputFailed;
+}
 
 class Session {
 public:
@@ -222,12 +231,20 @@ std::optional<SecretString> Session::AskPassword(std::wstring_view prompt) {
         Message(texts::kCtlNoPassword);
         return std::nullopt;
     }
-    WipedOnExit wipe(*typed);
-    if (const std::wstring_view refusal = PasswordRefusal(*typed, host_); !refusal.empty()) {
+    WipedOnExit wipeTyped(*typed);
+    std::wstring text = host_.FieldText(*typed);
+    WipedOnExit wipeText(text);
+    if (const std::wstring_view refusal = PasswordRefusal(text, host_); !refusal.empty()) {
         Message(refusal);
         return std::nullopt;
     }
-    return SecretString(host_.FieldBytes(*typed));
+    std::optional<std::string> bytes = host_.CodePageBytes(text);
+    SecretString password(bytes ? std::move(*bytes) : std::string());
+    if (!bytes || !DriverPasswordFits(password.str())) { // never handed to the library
+        Message(texts::kCtlPasswordNotInCodePage);
+        return std::nullopt;
+    }
+    return password;
 }
 
 bool Session::CheckPassword(const SecretString& password) {
@@ -240,8 +257,8 @@ bool Session::CheckPassword(const SecretString& password) {
 ExitCode Session::Status() {
     if (!ReadDriver())
         return ExitCode::kDriverUnreachable;
-    host_.Out(options_.json ? StatusJson(state_.rows, state_.mode) : StatusText(state_.rows, state_.mode));
-    return ExitCode::kDone;
+    const StatusReport status{state_.rows, state_.mode, driver_.Simulated()};
+    return Output(host_, options_.json ? StatusJson(status) : StatusText(status));
 }
 
 ExitCode Session::Apply() {
@@ -393,26 +410,26 @@ ParsedArguments ParseArguments(const std::vector<std::wstring>& args) {
     return {options, {}};
 }
 
-std::wstring_view PasswordRefusal(std::wstring_view typed, Host& host) {
+std::wstring_view PasswordRefusal(std::wstring_view text, Host& host) {
     const CodePageWidth width = [&host](wchar_t c) {
         return host.CodePageWidth(c);
     };
-    for (std::size_t i = 0; i < typed.size(); ++i) {
-        const wchar_t c = typed[i];
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const wchar_t c = text[i];
         if (c < L' ' || c == 0x7F)
             return texts::kCtlPasswordControlCharacter; // the field takes such keys as editing
         if (width(c) == 0)
             return texts::kCtlPasswordNotInCodePage;
-        if (!PasswordKeyAccepted(typed.substr(0, i), i, i, c, width))
+        if (!PasswordKeyAccepted(text.substr(0, i), i, i, c, width))
             return texts::kCtlPasswordTooLong;
     }
     return {};
 }
 
-std::wstring StatusText(const std::vector<PartitionRow>& rows, WorkMode mode) {
+std::wstring StatusText(const StatusReport& status) {
     std::vector<std::vector<std::wstring>> lines = {
         {texts::kColumnPartition, texts::kColumnType, texts::kColumnSize, texts::kCtlProtectColumn}};
-    for (const PartitionRow& row : rows)
+    for (const PartitionRow& row : status.rows)
         lines.push_back({row.drive, row.type, row.sizeMb, row.ticked ? texts::kCtlYes : texts::kCtlNo});
     std::vector<std::size_t> widths(lines.front().size(), 0);
     for (const auto& line : lines)
@@ -425,14 +442,20 @@ std::wstring StatusText(const std::vector<PartitionRow>& rows, WorkMode mode) {
         text += line.back() + L"\n";
     }
     text += texts::kCtlWorkStateLabel;
-    text += mode == kModeProtected ? texts::kRecoverMode : texts::kOpenMode;
+    text += status.mode == kModeProtected ? texts::kRecoverMode : texts::kOpenMode;
+    text += L"\n";
+    text += texts::kCtlLibraryLabel;
+    text += status.simulated ? texts::kCtlLibrarySimulated : texts::kCtlLibraryDriver;
     return text + L"\n";
 }
 
-std::wstring StatusJson(const std::vector<PartitionRow>& rows, WorkMode mode) {
+std::wstring StatusJson(const StatusReport& status) {
     std::wstring json = L"{\n  \"mode\": ";
-    json += JsonString(mode == kModeProtected ? L"protected" : L"unprotected");
+    json += JsonString(status.mode == kModeProtected ? L"protected" : L"unprotected");
+    json += L",\n  \"library\": ";
+    json += JsonString(status.simulated ? L"simulated" : L"driver");
     json += L",\n  \"partitions\": [";
+    const std::vector<PartitionRow>& rows = status.rows;
     for (std::size_t i = 0; i < rows.size(); ++i) {
         const PartitionRow& row = rows[i];
         json += i == 0 ? L"\n    " : L",\n    ";
@@ -460,8 +483,7 @@ ExitCode Run(const std::vector<std::wstring>& args, Host& host, DriverLibrary& d
     Session session(*parsed.options, host, driver);
     switch (parsed.options->command) {
     case Command::kHelp:
-        host.Out(texts::kCtlUsage);
-        return ExitCode::kDone;
+        return Output(host, texts::kCtlUsage);
     case Command::kStatus:
         return session.Status();
     case Command::kApply:

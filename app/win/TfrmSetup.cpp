@@ -16,7 +16,6 @@
 #include "platform/Resources.h"
 #include "platform/Restart.h"
 #include "platform/Bitmaps.h"
-#include "texts/Cp936.h"
 #include "texts/Texts.h"
 
 namespace veltrane {
@@ -133,6 +132,7 @@ void TfrmSetup::FormCreate() {
     // Shown even when the driver is unreachable: it goes again when the program ends a moment later.
     TrayIcon->SetIconVisible(true);
     RegisterOpenHotKey();
+    App().SetTaskbarCommands([this] { OpenThroughGate(); }, [this] { mnuQuitClick(); });
 }
 
 void TfrmSetup::ControlsCreated() {
@@ -254,6 +254,25 @@ void TfrmSetup::FitLastColumn() {
     fittingColumn_ = false;
 }
 
+// The driver may have been changed since the window last showed (veltrane-ctl, the program in
+// another session): the window shows, and OK writes back, what it holds now.
+bool TfrmSetup::ReadDriverForShowing() {
+    std::optional<DriverState> state =
+        RefreshDriverState(driver_, table_, [this] { App().ShowMessage(texts::kDriverUnreachable); });
+    if (!state)
+        return false;
+    workMode_ = state->mode;
+    TrayIcon->SetIconIndex(workMode_ == kModeProtected ? 1 : 0);
+    if (!Item(kLvProtection)) {
+        rows_ = std::move(state->rows); // listed when the controls are made
+        return true;
+    }
+    ListView_DeleteAllItems(Item(kLvProtection));
+    FillList(state->rows);
+    TickWorkMode();
+    return true;
+}
+
 void TfrmSetup::TickWorkMode() {
     const bool protectedMode = workMode_ == kModeProtected;
     ::SendMessageW(Item(kRadioRecoverMode), BM_SETCHECK, protectedMode ? BST_CHECKED : BST_UNCHECKED, 0);
@@ -261,21 +280,42 @@ void TfrmSetup::TickWorkMode() {
 }
 
 LRESULT TfrmSetup::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_SHOWWINDOW && TrayIcon)
-        TrayIcon->MainWindowMessage(message, wParam, lParam); // before the window's own show handling
-    if (message == WM_HOTKEY && wParam == kOpenHotKey) {
-        TrayIconDblClick(*TrayIcon);
-        return 0;
+    switch (message) {
+    case WM_WINDOWPOSCHANGING: {
+        // ShowWindow from another program: the window stays hidden.
+        auto* position = reinterpret_cast<WINDOWPOS*>(lParam);
+        if (!opening_ && !IsVisible())
+            position->flags &= ~SWP_SHOWWINDOW;
+        break;
     }
-    // Minimise and close only hide the window; the whole wParam is compared, low bits included.
-    if (message == WM_SYSCOMMAND && (wParam == SC_MINIMIZE || wParam == SC_CLOSE)) {
-        Hide();
-        return 0;
+    case WM_SHOWWINDOW:
+        if (wParam && !opening_)
+            return 0;
+        if (TrayIcon)
+            TrayIcon->MainWindowMessage(message, wParam, lParam); // before the window's own show handling
+        break;
+    case WM_HOTKEY:
+        if (wParam == kOpenHotKey) {
+            OpenThroughGate();
+            return 0;
+        }
+        break;
+    case WM_SYSCOMMAND:
+        // Minimise and close only hide the window; the whole wParam is compared, low bits included.
+        if (wParam == SC_MINIMIZE || wParam == SC_CLOSE) {
+            Hide();
+            return 0;
+        }
+        if (!IsVisible())
+            return 0; // restore, maximise, size and the rest would show it around the gate
+        break;
     }
     return Form::HandleMessage(message, wParam, lParam);
 }
 
 void TfrmSetup::OnCommand(int id, int code) {
+    if (!IsVisible())
+        return; // any program can post a command to the hidden window
     if (code != BN_CLICKED && !(id == kImage1 && code == STN_CLICKED))
         return;
     switch (id) {
@@ -297,24 +337,34 @@ void TfrmSetup::OnCommand(int id, int code) {
     }
 }
 
-// Closing the main window ends the program.
+// A close request from outside (the close box only hides) is the tray menu's Quit.
 void TfrmSetup::OnClose() {
+    mnuQuitClick();
+}
+
+// Closing the main window ends the program.
+void TfrmSetup::Quit() {
     Hide();
     App().Terminate();
 }
 
 void TfrmSetup::TrayIconDblClick(TTrayIcon&) {
-    if (IsVisible())
+    OpenThroughGate();
+}
+
+// The tray double-click, the hot key and the taskbar entry's restore command.
+void TfrmSetup::OpenThroughGate() {
+    if (IsVisible() || !PasswordGate() || !ReadDriverForShowing())
         return;
-    if (PasswordGate()) {
-        Show();
-        App().BringToFront();
-    }
+    opening_ = true;
+    Show();
+    opening_ = false;
+    App().BringToFront();
 }
 
 void TfrmSetup::mnuQuitClick() {
     if (PasswordGate())
-        OnClose();
+        Quit();
 }
 
 void TfrmSetup::mnuAboutClick() {
@@ -346,10 +396,7 @@ std::optional<SecretString> TfrmSetup::Ask() {
     dialog.SetCaption(Caption());
     if (dialog.ShowModal() != kModalOk)
         return std::nullopt;
-    std::wstring typed = dialog.Password();
-    SecretString password(ToCodePage936(typed));
-    WideStringWipe(typed);
-    return password;
+    return dialog.Password();
 }
 
 void TfrmSetup::btnOkClick() {
@@ -360,11 +407,8 @@ void TfrmSetup::btnModifyPassClick() {
     std::optional<SecretString> password;
     {
         Owned<TfrmModifyPass> dialog(App(), Handle());
-        if (dialog.ShowModal() == kModalOk) {
-            std::wstring typed = dialog.NewPassword();
-            password.emplace(ToCodePage936(typed));
-            WideStringWipe(typed);
-        }
+        if (dialog.ShowModal() == kModalOk)
+            password = dialog.NewPassword();
     } // the dialog is gone before the library is called
     if (password)
         driver_.SetPassword(password->c_str()); // the answer is not looked at

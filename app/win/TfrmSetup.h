@@ -39,10 +39,14 @@ private:
     void FillList(const std::vector<PartitionRow>& rows);
     void FitLastColumn();
     void TickWorkMode();
+    bool ReadDriverForShowing();
 
-    // Roads in and out of the window.
+    // Roads in and out of the window: every one that shows it or ends the program asks for the
+    // password, and a hidden window acts on no command.
     void TrayIconDblClick(TTrayIcon& sender);
+    void OpenThroughGate();
     void RegisterOpenHotKey();
+    void Quit();
     void mnuQuitClick();
     void mnuAboutClick();
     void btnCancelClick();
@@ -81,6 +85,7 @@ private:
                                 },
                                 MessageWatch::When::After};
     bool fittingColumn_ = false;
+    bool opening_ = false; // only the gate's road may make the window visible
     std::unique_ptr<TSkinComponent> Skin1;
     IconStrip ImageList2;
     PopupMenu PopupMenu1;

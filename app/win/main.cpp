@@ -4,8 +4,9 @@
 
 #include <memory>
 
+#include "app/SingleInstance.h"
 #include "app/win/TfrmSetup.h"
-#include "driver/ZelkLibrary.h"
+#include "driver/win/ZelkLibrary.h"
 #include "platform/Application.h"
 #include "platform/Mutex.h"
 #include "texts/Texts.h"
@@ -24,7 +25,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     // The instance mutex and the two markers are held while the program runs and closed when
     // wWinMain returns, just before the process ends. Failing to create one is not a reason to stop.
     MutexResult instance = MutexOpenOrCreate(kInstanceMutex);
-    if (instance.alreadyExisted)
+    if (AnotherCopyRuns(bool(instance.handle), instance.error))
         return 0;
     UniqueKernelHandle marker = MutexCreateOpenToAll(kPresenceMarker);
     UniqueKernelHandle globalMarker = MutexCreateOpenToAll(kGlobalPresenceMarker);
@@ -32,10 +33,9 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     Application application;
     application.SetTitle(texts::kApplicationTitle);
     application.SetMessageButtonText(texts::kMessageButton);
-    ZelkLibrary driver;
+    ZelkLibrary driver = ZelkLibraryImported();
     {
         Owned<TfrmSetup> mainWindow(application, driver); // created hidden, never shown at start
-        application.SetMainWindow(mainWindow.Handle());
         application.Run();
     }
     return 0;

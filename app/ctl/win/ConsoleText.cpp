@@ -16,14 +16,15 @@ bool IsConsole(HANDLE handle) {
     return ::GetConsoleMode(handle, &mode) != FALSE;
 }
 
-void WriteConsole(HANDLE console, std::wstring_view text) {
+bool WriteConsole(HANDLE console, std::wstring_view text) {
     while (!text.empty()) {
         DWORD written = 0;
         const DWORD chunk = DWORD(std::min<std::size_t>(text.size(), 4096));
         if (!::WriteConsoleW(console, text.data(), chunk, &written, nullptr) || written == 0)
-            return;
+            return false;
         text.remove_prefix(written);
     }
+    return true;
 }
 
 std::string ToUtf8(std::wstring_view text) {
@@ -123,13 +124,11 @@ std::optional<std::wstring> ReadSecretFrom(HANDLE input, HANDLE output, std::wst
 
 } // namespace
 
-void WriteText(HANDLE handle, std::wstring_view text) {
+bool WriteText(HANDLE handle, std::wstring_view text) {
     if (handle == nullptr || handle == INVALID_HANDLE_VALUE)
-        return;
-    if (IsConsole(handle)) {
-        WriteConsole(handle, text);
-        return;
-    }
+        return false;
+    if (IsConsole(handle))
+        return WriteConsole(handle, text);
     std::wstring lines;
     for (const wchar_t c : text) {
         if (c == L'\n')
@@ -141,9 +140,10 @@ void WriteText(HANDLE handle, std::wstring_view text) {
     while (!rest.empty()) {
         DWORD written = 0;
         if (!::WriteFile(handle, rest.data(), DWORD(rest.size()), &written, nullptr) || written == 0)
-            return;
+            return false;
         rest.remove_prefix(written);
     }
+    return true;
 }
 
 std::optional<std::wstring> ReadConsoleSecret(std::wstring_view prompt) {

@@ -10,8 +10,9 @@
 
 namespace veltrane::ctl {
 
-// Writes to a standard handle: WriteConsoleW to a console, else UTF-8 with CR LF line ends.
-void WriteText(HANDLE handle, std::wstring_view text);
+// Writes to a standard handle: WriteConsoleW to a console, else UTF-8 with CR LF line ends. False
+// when not all of it was written.
+bool WriteText(HANDLE handle, std::wstring_view text);
 
 // Asks on the console itself (CONIN$/CONOUT$, whatever the standard handles are) with echo off;
 // nullopt when there is no console or the input ended.

@@ -12,6 +12,7 @@ class FakeDriver : public DriverLibrary {
 public:
     bool reachable = true;
     bool protection = false;
+    bool simulated = false;
     PartitionTable stored{};
     std::vector<std::string> calls;
 
@@ -34,13 +35,15 @@ public:
         calls.push_back("fcSetProtection " + std::to_string(mode & 0xFF));
         return true;
     }
-    void SetPassword(const char* password) override {
+    bool SetPassword(const char* password) override {
         calls.push_back(std::string("fcSetPassword ") + password);
+        return true;
     }
     bool CheckPassword(const char* password) override {
         calls.push_back(std::string("fcCheckPassword ") + password);
         return false;
     }
+    bool Simulated() const override { return simulated; }
 };
 
 } // namespace veltrane::testing

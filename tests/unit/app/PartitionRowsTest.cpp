@@ -98,6 +98,27 @@ TEST(ReadDriverState, ReadsTableThenModeAndZeroFillsFirst) {
     EXPECT_EQ(driver.calls, (std::vector<std::string>{"fcGetPartition", "fcGetProtection"}));
 }
 
+// A later showing keeps the record it has when the driver does not answer: OK then never writes back
+// a zero-filled table.
+TEST(RefreshDriverState, ReplacesTheRecordOnlyWhenTheDriverAnswered) {
+    testing::FakeDriver driver;
+    driver.stored = TableWith({{0, 'D', 1, 7, 512}});
+    PartitionTable table = TableWith({{0, 'C', 0, 7, 40960}});
+    const PartitionTable before = table;
+    driver.reachable = false;
+    int reports = 0;
+    EXPECT_FALSE(RefreshDriverState(driver, table, [&] { ++reports; }));
+    EXPECT_EQ(reports, 1);
+    EXPECT_EQ(std::memcmp(&table, &before, sizeof table), 0);
+
+    driver.reachable = true;
+    const std::optional<DriverState> state = RefreshDriverState(driver, table, [&] { ++reports; });
+    ASSERT_TRUE(state);
+    EXPECT_EQ(reports, 1);
+    EXPECT_EQ(state->rows.size(), 1u);
+    EXPECT_EQ(std::memcmp(&table, &driver.stored, sizeof table), 0);
+}
+
 TEST(LastColumnWidth, LeavesTheRestAndNeverFallsBelowFive) {
     EXPECT_EQ(LastColumnWidth(541, false, 17), 291);
     EXPECT_EQ(LastColumnWidth(541, true, 17), 274);

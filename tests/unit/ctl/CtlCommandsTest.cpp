@@ -20,8 +20,13 @@ public:
     std::size_t entriesRead = 0;
     std::wstring out, err;
     bool restarted = false;
+    bool outputFails = false;
+    std::wstring restartRefusal;
 
-    void Out(std::wstring_view text) override { out += text; }
+    bool Out(std::wstring_view text) override {
+        out += text;
+        return !outputFails;
+    }
     void Err(std::wstring_view text) override { err += text; }
     std::optional<std::wstring> ReadPassword(std::wstring_view, PasswordSource) override {
         if (entriesRead == entries.size())
@@ -31,13 +36,25 @@ public:
     std::size_t CodePageWidth(wchar_t c) override {
         return c < 0x80 ? 1 : (c >= 0x4E00 && c <= 0x9FFF) ? 2 : 0;
     }
-    std::string FieldBytes(std::wstring_view typed) override {
-        std::string bytes = Narrow(typed);
-        for (char& c : bytes)
-            c = char(std::tolower(static_cast<unsigned char>(c)));
+    std::wstring FieldText(std::wstring_view typed) override {
+        std::wstring text(typed);
+        for (wchar_t& c : text)
+            c = c < 0x80 ? wchar_t(std::tolower(c)) : c;
+        return text;
+    }
+    std::optional<std::string> CodePageBytes(std::wstring_view text) override {
+        std::string bytes;
+        for (const wchar_t c : text) {
+            if (CodePageWidth(c) == 0)
+                return std::nullopt;
+            bytes += c < 0x80 ? std::string(1, char(c)) : std::string("\xD6\xD0");
+        }
         return bytes;
     }
-    void RestartNow() override { restarted = true; }
+    std::wstring RestartNow() override {
+        restarted = true;
+        return restartRefusal;
+    }
 };
 
 class ScriptedDriver : public testing::FakeDriver {
@@ -48,10 +65,11 @@ public:
     bool SetPartition(PartitionTable& table) override {
         return FakeDriver::SetPartition(table) && !failPartition;
     }
-    void SetPassword(const char* text) override {
+    bool SetPassword(const char* text) override {
         FakeDriver::SetPassword(text);
         if (!keepsOldPassword)
             password = text;
+        return true;
     }
     bool CheckPassword(const char* text) override {
         FakeDriver::CheckPassword(text);
@@ -179,9 +197,10 @@ TEST(Status, JsonKeysAndValues) {
     const PartitionTable table =
         SlotTable({{0, 'B', 1, 7, 1}, {1, 'C', 2, 6, 4294967295u}, {3, 'Z', 1, 12, 512}});
     EXPECT_EQ(
-        StatusJson(PartitionRows(table), kModeProtected),
+        StatusJson({PartitionRows(table), kModeProtected, false}),
         L"{\n"
         L"  \"mode\": \"protected\",\n"
+        L"  \"library\": \"driver\",\n"
         L"  \"partitions\": [\n"
         L"    {\"letter\": \"C\", \"drive\": \"C:\\\\\", \"type\": \"Unknow\", \"size_mb\": 4294967295, "
         L"\"protected\": false},\n"
@@ -189,15 +208,18 @@ TEST(Status, JsonKeysAndValues) {
         L"\"protected\": true}\n"
         L"  ]\n"
         L"}\n");
-    EXPECT_EQ(StatusJson({}, kModeOpen), L"{\n  \"mode\": \"unprotected\",\n  \"partitions\": []\n}\n");
+    EXPECT_EQ(StatusJson({{}, kModeOpen, true}),
+              L"{\n  \"mode\": \"unprotected\",\n  \"library\": \"simulated\",\n  \"partitions\": []\n}\n");
 }
 
 TEST(Status, TextColumnsAlignInConsoleColumns) {
     const PartitionTable table = SlotTable({{0, 'C', 1, 7, 40960}, {1, 'D', 0, 11, 4294967295u}});
-    EXPECT_EQ(StatusText(PartitionRows(table), kModeOpen), L"分区  类型   大小(Mb.)   保护\n"
-                                                           L"C:\\   NTFS   40960       是\n"
-                                                           L"D:\\   FAT32  4294967295  否\n"
-                                                           L"工作状态：非保护模式\n");
+    EXPECT_EQ(StatusText({PartitionRows(table), kModeOpen, true}),
+              L"分区  类型   大小(Mb.)   保护\n"
+              L"C:\\   NTFS   40960       是\n"
+              L"D:\\   FAT32  4294967295  否\n"
+              L"工作状态：非保护模式\n"
+              L"驱动库：模拟驱动库（评估用，机器没有受到保护）\n");
 }
 
 const std::string kRead = "fcGetPartition fcGetProtection";
@@ -276,6 +298,25 @@ TEST(Run, ApplyWritesTheRecordAsTheMainWindowWouldAndRestartsOnlyWhenAsked) {
         EXPECT_EQ(std::memcmp(&driver.stored, &expected, sizeof expected), 0);
         EXPECT_EQ(host.restarted, restart);
         EXPECT_NE(host.err.find(restart ? L"正在重启" : L"需要重启"), std::wstring::npos);
+    }
+}
+
+// A refused restart and a failed write to standard output are failures a script must see.
+TEST(Run, RefusedRestartAndLostOutputAreNotSuccess) {
+    FakeHost refused;
+    refused.entries = {L"admin"};
+    refused.restartRefusal = L"Access is denied. (5)";
+    ScriptedDriver driver;
+    driver.stored = kTable;
+    EXPECT_EQ(ctl::Run({L"apply", L"--restart"}, refused, driver), ExitCode::kWriteFailed);
+    EXPECT_NE(refused.err.find(L"重启请求被拒绝：Access is denied. (5)"), std::wstring::npos);
+
+    for (const auto& args :
+         {std::vector<std::wstring>{L"status", L"--json"}, std::vector<std::wstring>{L"--help"}}) {
+        FakeHost closedPipe;
+        closedPipe.outputFails = true;
+        EXPECT_EQ(ctl::Run(args, closedPipe, driver), ExitCode::kOutputFailed);
+        EXPECT_NE(closedPipe.err.find(L"写入标准输出失败"), std::wstring::npos);
     }
 }
 
