@@ -40,14 +40,6 @@ def control(probe, hwnd: int, cls: str, text: str) -> Dict:
     return probe.child(hwnd, cls=cls, text=text)
 
 
-def restore_main_window(probe) -> Dict:
-    """The taskbar entry's restore command, posted to the application window: shows the main window
-    without the password dialog, as another program could."""
-    app = probe.wait(APP_CLASS, APP_TITLE, 10)
-    probe.post(app["hwnd"], "WM_SYSCOMMAND", "SC_RESTORE", 0)
-    return probe.wait(MAIN_CLASS, PRODUCT_TITLE, 10, visible=True)
-
-
 def radio_states(probe, hwnd: int) -> Dict[str, bool]:
     return {text: control(probe, hwnd, "Button", text)["checked"] for text in ("保护模式", "非保护模式")}
 

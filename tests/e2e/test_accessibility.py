@@ -15,8 +15,8 @@ from program_helpers import (
     PRODUCT_TITLE,
     click_control,
     list_rows,
+    open_main_window,
     radio_states,
-    restore_main_window,
     wait_until,
 )
 
@@ -106,7 +106,7 @@ def opened(browser):
 
 def test_main_window_reads_as_its_controls_and_acts_as_a_click(wine, probe, sim, browser):
     start(wine, sim, browser)
-    window = restore_main_window(probe)
+    window = open_main_window(wine, probe, sim)
     controls = read(probe, window)
     assert heard(controls) == sorted(
         [
@@ -190,7 +190,7 @@ def test_password_dialog_keeps_the_password_from_the_reader(wine, probe, sim):
 
 def test_change_password_and_about_dialogs(wine, probe, sim):
     start(wine, sim)
-    window = restore_main_window(probe)
+    window = open_main_window(wine, probe, sim)
     click_control(wine, probe.child(window["hwnd"], cls="Button", text="修改密码"))
     dialog = probe.wait(MODIFY_CLASS, PRODUCT_TITLE, 10, visible=True)
     assert wait_until(lambda: probe.focus()["focus"] in [c["hwnd"] for c in probe.children(dialog["hwnd"])])

@@ -2,7 +2,7 @@
 
 from __future__ import annotations
 
-from program_helpers import restore_main_window, screen_pixels, start_ready, wait_until
+from program_helpers import open_main_window, screen_pixels, start_ready, wait_until
 
 IMAGE1_ID = 100
 BANNER_SIZE = (600, 61)
@@ -20,7 +20,7 @@ def near(pixel, colour, tolerance=TOLERANCE):
 
 def shown_main_window(wine, probe, sim):
     start_ready(wine, sim)
-    return restore_main_window(probe)
+    return open_main_window(wine, probe, sim)
 
 
 def test_banner_fills_image1_and_keeps_its_click(wine, probe, sim):

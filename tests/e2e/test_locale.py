@@ -13,7 +13,7 @@ from program_helpers import (
     ABOUT_CLASS,
     CHECK_CLASS,
     PRODUCT_TITLE,
-    restore_main_window,
+    open_main_window,
     wait_until,
 )
 
@@ -36,7 +36,7 @@ class Side:
         self.sim.wait_for_log("fcGetProtection", program=program)
 
     def show_main_window(self):
-        return restore_main_window(self.probe)
+        return open_main_window(self.session, self.probe, self.sim)
 
     def controls(self, window):
         """The controls to compare, once the window has the focus: not the panels (their controls are

@@ -14,7 +14,7 @@ from program_helpers import (
     main_window,
     open_main_window,
     radio_states,
-    restore_main_window,
+    pass_gate,
     screen_pixels,
     start_ready,
     visible_windows_of,
@@ -33,7 +33,7 @@ EDGE_TABLE = SimState(
 )
 
 
-def test_starts_hidden_reads_the_driver_once_and_lists_it_when_shown(wine, probe, sim, figures):
+def test_starts_hidden_and_lists_what_the_driver_holds_when_shown(wine, probe, sim, figures):
     program = start_ready(wine, sim, EDGE_TABLE, figures)
     window = main_window(probe)
     assert window["caption"] == PRODUCT_TITLE
@@ -42,8 +42,8 @@ def test_starts_hidden_reads_the_driver_once_and_lists_it_when_shown(wine, probe
     assert probe.children(window["hwnd"]) == [], "no controls while the window has never shown"
     assert sim.log_lines() == ["fcGetPartition 1", "fcGetProtection 0"]
 
-    window = restore_main_window(probe)
-    assert sim.log_lines() == ["fcGetPartition 1", "fcGetProtection 0"], "what start-up read is listed"
+    window = open_main_window(wine, probe, sim)
+    assert sim.log_lines()[2:] == ["fcCheckPassword 1 admin", "fcGetPartition 1", "fcGetProtection 0"]
     rows, view = list_rows(probe, window["hwnd"])
     assert rows == [
         (["C:\\", "Unknow", "4294967295"], False),
@@ -59,7 +59,7 @@ def test_starts_hidden_reads_the_driver_once_and_lists_it_when_shown(wine, probe
 
 def test_protected_mode_ticks_the_protection_radio(wine, probe, sim):
     start_ready(wine, sim, SimState(protection=1))
-    window = restore_main_window(probe)
+    window = open_main_window(wine, probe, sim)
     assert radio_states(probe, window["hwnd"]) == {"保护模式": True, "非保护模式": False}
     rows, _ = list_rows(probe, window["hwnd"])
     assert rows == [(["C:\\", "NTFS", "40960"], True), (["D:\\", "NTFS", "102400"], False)]
@@ -105,14 +105,15 @@ def test_twenty_copies_started_at_once_leave_one_resident_and_the_state_unchange
 def test_a_new_copy_starts_after_the_first_has_ended(wine, probe, sim):
     first = start_ready(wine, sim)
     window = main_window(probe)
-    probe.post(window["hwnd"], "WM_CLOSE")  # closing the main window ends the program
+    probe.post(window["hwnd"], "WM_CLOSE")  # closing the main window ends the program, as Quit does
+    assert pass_gate(wine, probe, sim, "admin", double_click=False) == "fcCheckPassword 1 admin"
     assert first.wait(20) == 0
     assert wait_until(lambda: not probe.mutex_exists("QDN_RUNNING"))
 
     second = wine.start_program(sim=sim)
-    sim.wait_for_log("fcGetProtection", after=2, program=second)
+    sim.wait_for_log("fcGetProtection", after=3, program=second)
     assert second.running
-    assert sim.log_lines()[2:] == ["fcGetPartition 1", "fcGetProtection 1"]
+    assert sim.log_lines()[3:] == ["fcGetPartition 1", "fcGetProtection 1"]
 
 
 def test_unreachable_driver_shows_the_message_once_and_ends_after_ok(wine, probe, sim):
@@ -135,9 +136,9 @@ def test_unreachable_driver_shows_the_message_once_and_ends_after_ok(wine, probe
     assert sim.log_lines() == ["fcGetPartition 0", "fcGetProtection 1"]
 
 
-def test_main_window_layout_when_shown_from_outside(wine, probe, sim):
+def test_main_window_layout(wine, probe, sim):
     start_ready(wine, sim)
-    window = restore_main_window(probe)
+    window = open_main_window(wine, probe, sim)
     wine.screenshot("main-window")
 
     left, top, right, bottom = window["rect"]

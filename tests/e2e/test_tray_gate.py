@@ -16,7 +16,6 @@ from program_helpers import (
     main_window,
     open_main_window,
     pass_gate,
-    restore_main_window,
     start_ready,
     tray_badge_colour,
     visible_windows_of,
@@ -28,6 +27,7 @@ def test_icon_colour_follows_the_work_mode(wine, probe, sim):
     program = start_ready(wine, sim, SimState(protection=1))
     assert wait_until(lambda: tray_badge_colour(wine) == "red")
     probe.post(main_window(probe)["hwnd"], "WM_CLOSE")
+    assert pass_gate(wine, probe, sim, "admin", double_click=False) == "fcCheckPassword 1 admin"
     assert program.wait(20) == 0
     start_ready(wine, sim, SimState(protection=0))
     assert wait_until(lambda: tray_badge_colour(wine) == "green")
@@ -36,7 +36,7 @@ def test_icon_colour_follows_the_work_mode(wine, probe, sim):
 def test_right_password_in_capitals_shows_the_main_window_in_front(wine, probe, sim, figures):
     start_ready(wine, sim)
     window = open_main_window(wine, probe, sim, figures)
-    assert sim.log_lines()[-1] == "fcCheckPassword 1 admin"
+    assert sim.log_lines()[-3:] == ["fcCheckPassword 1 admin", "fcGetPartition 1", "fcGetProtection 1"]
     assert probe.find(CHECK_CLASS, "*", visible=True) is None
     assert wait_until(lambda: probe.focus()["foreground"] == window["hwnd"])
 
@@ -148,25 +148,15 @@ def test_icon_is_there_after_the_taskbar_is_announced_again(wine, probe, sim):
     start_ready(wine, sim, SimState(protection=0))
     assert wait_until(lambda: tray_badge_colour(wine) == "green")
     probe.broadcast("TaskbarCreated")
-    # A restore command posted after the broadcast is handled after it.
-    window = restore_main_window(probe)
-    probe.close(window["hwnd"])
-    probe.wait_hidden(window["hwnd"])
+    # A restore command posted after the broadcast is handled after it: its password dialog shows.
+    probe.post(probe.wait(APP_CLASS, APP_TITLE, 10)["hwnd"], "WM_SYSCOMMAND", "SC_RESTORE", 0)
+    dialog = probe.wait(CHECK_CLASS, PRODUCT_TITLE, 10, visible=True)
+    probe.close(dialog["hwnd"])
+    probe.wait_hidden(dialog["hwnd"])
     # The icon is still there and still the program's: a double-click on it asks for the password.
     wine.tray_double_click()
     probe.wait(CHECK_CLASS, PRODUCT_TITLE, 10, visible=True)
     assert tray_badge_colour(wine) == "green"
-
-
-def test_restore_command_to_the_application_window_shows_the_main_window(wine, probe, sim):
-    program = start_ready(wine, sim)
-    app = probe.wait(APP_CLASS, APP_TITLE, 10)
-    probe.post(app["hwnd"], "WM_SYSCOMMAND", "SC_RESTORE", 0)
-    window = probe.wait(MAIN_CLASS, PRODUCT_TITLE, 10, visible=True)
-    assert wait_until(lambda: probe.find(APP_CLASS, APP_TITLE)["visible"])
-    # the entry's close command closes the main window and so ends the program
-    probe.post(app["hwnd"], "WM_SYSCOMMAND", "SC_CLOSE", 0)
-    assert program.wait(20) == 0
 
 
 def test_enter_and_escape_with_modifiers_do_nothing(wine, probe, sim):
