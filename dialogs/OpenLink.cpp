@@ -6,6 +6,7 @@
 #include <string>
 
 #include "dialogs/OpenLinkRules.h"
+#include "platform/Application.h"
 
 namespace veltrane {
 
@@ -13,9 +14,10 @@ namespace {
 constexpr char kChooseHtmProgram[] = "RunDLL32.exe Shell32.dll,OpenAs_RunDLL *.htm";
 }
 
-bool OpenLink(std::wstring_view target) {
+bool OpenLink(std::wstring_view target, Application& application) {
     if (LinkTargetIsBlank(target))
         return false;
+    application.Apartment().Join();
     const std::wstring file(target);
     SHELLEXECUTEINFOW request{};
     request.cbSize = sizeof request;

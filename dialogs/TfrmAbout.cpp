@@ -84,8 +84,8 @@ void TfrmAbout::FormCreate() {
     lblApp.Attach(Item(kLblApp));
     PanelOf(kPanel1)->SetBevel(kHeaderBevel);
 
-    const auto opener = [](const std::wstring& target) {
-        return OpenLink(target);
+    const auto opener = [this](const std::wstring& target) {
+        return OpenLink(target, App());
     };
     LinkLabelSetup(Item(kLblUrl), texts::kMakerSite, opener);
     LinkLabelSetup(Item(kLblMail), texts::kSupportMailLink, opener);

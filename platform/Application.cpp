@@ -69,6 +69,15 @@ LRESULT Application::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case kTaskbarCommand:
         RunTaskbarCommand(wParam);
         return 0;
+    case WM_QUERYENDSESSION:
+        return TRUE;
+    case WM_ENDSESSION:
+        if (wParam && !terminated_) {
+            if (sessionEnd_)
+                sessionEnd_();
+            Terminate();
+        }
+        return 0;
     }
     return ::DefWindowProcW(Handle(), message, wParam, lParam);
 }

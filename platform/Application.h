@@ -31,6 +31,9 @@ public:
     // What the taskbar entry's restore and close commands do. They run once the command's message
     // has been answered, so that its sender never waits on a dialog they open.
     void SetTaskbarCommands(std::function<void()> restore, std::function<void()> close);
+    // Runs when the Windows session ends (logoff, shutdown), then the loop is asked to end. The
+    // process may be ended as soon as it returns: it releases what must not be left behind.
+    void SetSessionEnd(std::function<void()> handler) { sessionEnd_ = std::move(handler); }
 
     static void SetNavigator(HWND window, KeyboardNavigator* navigator);
 
@@ -71,6 +74,7 @@ private:
     std::wstring title_;
     std::function<void()> restoreCommand_;
     std::function<void()> closeCommand_;
+    std::function<void()> sessionEnd_;
     std::wstring messageButton_;
     bool terminated_ = false;
 };

@@ -1,11 +1,13 @@
 #include "platform/Bitmaps.h"
 
 #include <cstdint>
+#include <cstring>
 #include <vector>
 
 #include "platform/CommonControls.h"
 #include "platform/Paint.h"
 #include "platform/Window.h"
+#include "toolkit/draw/IconMask.h"
 
 namespace veltrane {
 
@@ -76,11 +78,22 @@ UniqueIcon IconStrip::Icon(int index) const {
     if (index < 0 || index >= count_)
         return {};
     UniqueBitmap colour = BitmapCopy(strip_.Get(), index * size_, size_, size_);
-    // The alpha channel decides what shows; the mask only has to exist.
-    const std::vector<std::uint8_t> clear(std::size_t(size_) * ((size_ + 15) / 16 * 2), 0);
-    UniqueBitmap mask(::CreateBitmap(size_, size_, 1, 1, clear.data()));
+    DIBSECTION dib{};
+    if (!colour || ::GetObjectW(colour.Get(), sizeof dib, &dib) != sizeof dib || !dib.dsBm.bmBits)
+        return {};
+    // The copy is bottom-up; the mask, like every monochrome bitmap, is top row first.
+    const std::size_t rowBytes = std::size_t(size_) * 4;
+    std::vector<std::uint8_t> pixels(rowBytes * std::size_t(size_));
+    auto* bits = static_cast<std::uint8_t*>(dib.dsBm.bmBits);
+    IconClearTransparent({bits, pixels.size()});
+    for (int y = 0; y < size_; ++y)
+        std::memcpy(pixels.data() + std::size_t(y) * rowBytes, bits + std::size_t(size_ - 1 - y) * rowBytes,
+                    rowBytes);
+    // Where the shell draws without alpha, the mask alone keeps the corners clear.
+    const std::vector<std::uint8_t> maskBits = IconMaskFromAlpha(pixels, size_, size_);
+    UniqueBitmap mask(::CreateBitmap(size_, size_, 1, 1, maskBits.data()));
     ICONINFO parts{TRUE, 0, 0, mask.Get(), colour.Get()};
-    return UniqueIcon(colour && mask ? ::CreateIconIndirect(&parts) : nullptr);
+    return UniqueIcon(mask ? ::CreateIconIndirect(&parts) : nullptr);
 }
 
 UniqueImageList ButtonGlyphList(int resourceId) {

@@ -179,7 +179,8 @@ void TfrmSetup::PrepareDrawnLook() {
 
 void TfrmSetup::PrepareLinks() {
     // The label opens the address it shows.
-    LinkLabelSetup(Item(kLinkLabel), L"", [](const std::wstring& target) { return OpenLink(target); });
+    LinkLabelSetup(Item(kLinkLabel), L"",
+                   [this](const std::wstring& target) { return OpenLink(target, App()); });
 }
 
 void TfrmSetup::SetTexts() {
@@ -342,6 +343,11 @@ void TfrmSetup::OnClose() {
     mnuQuitClick();
 }
 
+void TfrmSetup::EndSession() {
+    TrayIcon->SetIconVisible(false);
+    Quit();
+}
+
 // Closing the main window ends the program.
 void TfrmSetup::Quit() {
     Hide();
@@ -380,7 +386,7 @@ void TfrmSetup::btnAboutClick() {
 }
 
 void TfrmSetup::Image1Click() {
-    OpenLink(texts::kProductPage);
+    OpenLink(texts::kProductPage, App());
 }
 
 bool TfrmSetup::PasswordGate() {

@@ -22,6 +22,10 @@ class TfrmSetup : public Form, private PasswordPrompt, private ApplyHost {
 public:
     TfrmSetup(Application& application, DriverLibrary& driver);
 
+    // The Windows session is ending: Quit's teardown without the password, the tray icon taken away
+    // at once.
+    void EndSession();
+
 private:
     void CreateComponents() override;
     void FormCreate() override;

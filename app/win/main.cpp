@@ -36,6 +36,12 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     ZelkLibrary driver = ZelkLibraryImported();
     {
         Owned<TfrmSetup> mainWindow(application, driver); // created hidden, never shown at start
+        application.SetSessionEnd([&] {
+            mainWindow.EndSession();
+            instance.handle.Reset();
+            marker.Reset();
+            globalMarker.Reset();
+        });
         application.Run();
     }
     return 0;

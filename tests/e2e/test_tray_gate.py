@@ -23,6 +23,10 @@ from program_helpers import (
 )
 
 
+TRAY_WINDOW_CLASS = "TTrayWindow"  # the hidden window that owns the program's tray icon
+FIRST_ICON_ID = 1
+
+
 def test_icon_colour_follows_the_work_mode(wine, probe, sim):
     program = start_ready(wine, sim, SimState(protection=1))
     assert wait_until(lambda: tray_badge_colour(wine) == "red")
@@ -144,19 +148,29 @@ def test_about_from_the_tray_needs_no_password(wine, probe, sim):
     assert sim.log_lines() == ["fcGetPartition 1", "fcGetProtection 1"]
 
 
-def test_icon_is_there_after_the_taskbar_is_announced_again(wine, probe, sim):
+def test_icon_comes_back_when_the_taskbar_is_announced_again(wine, probe, sim):
     start_ready(wine, sim, SimState(protection=0))
     assert wait_until(lambda: tray_badge_colour(wine) == "green")
+    assert probe.tray_delete(TRAY_WINDOW_CLASS, FIRST_ICON_ID), "a restarted shell has lost the icon"
+    assert wait_until(lambda: tray_badge_colour_gone(wine, probe))
     probe.broadcast("TaskbarCreated")
-    # A restore command posted after the broadcast is handled after it: its password dialog shows.
-    probe.post(probe.wait(APP_CLASS, APP_TITLE, 10)["hwnd"], "WM_SYSCOMMAND", "SC_RESTORE", 0)
-    dialog = probe.wait(CHECK_CLASS, PRODUCT_TITLE, 10, visible=True)
-    probe.close(dialog["hwnd"])
-    probe.wait_hidden(dialog["hwnd"])
-    # The icon is still there and still the program's: a double-click on it asks for the password.
+    assert wait_until(lambda: tray_badge_colour(wine) == "green")
+    # The icon is the program's: a double-click on it asks for the password.
     wine.tray_double_click()
     probe.wait(CHECK_CLASS, PRODUCT_TITLE, 10, visible=True)
-    assert tray_badge_colour(wine) == "green"
+
+
+def test_end_of_the_session_ends_the_program_without_the_password(wine, probe, sim):
+    program = start_ready(wine, sim)
+    assert wait_until(lambda: tray_badge_colour(wine) == "red")
+    app = probe.wait(APP_CLASS, APP_TITLE, 10)
+    assert probe.send(app["hwnd"], "WM_QUERYENDSESSION", 0, 0) == 1, "no objection to logging off"
+    probe.post(app["hwnd"], "WM_ENDSESSION", 1, 0)
+    assert program.wait(20) == 0
+    assert probe.find(CHECK_CLASS, "*") is None
+    assert not probe.mutex_exists("QDN_RUNNING")
+    assert wait_until(lambda: tray_badge_colour_gone(wine, probe))
+    assert sim.log_lines() == ["fcGetPartition 1", "fcGetProtection 1"]
 
 
 def test_enter_and_escape_with_modifiers_do_nothing(wine, probe, sim):

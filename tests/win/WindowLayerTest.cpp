@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "dialogs/OpenLink.h"
 #include "platform/Containers.h"
 #include "platform/Form.h"
 #include "platform/LinkLabel.h"
@@ -237,6 +238,16 @@ TEST(LinkLabel, OpensOncePerClickWithPressAndReleaseOnIt) {
         EXPECT_EQ(::GetCapture(), nullptr);
     }
     ::DestroyWindow(label);
+}
+
+// Some of the shell's handlers (mail programs among them) are COM objects: the thread is in its
+// apartment before the shell is asked.
+TEST(OpenLink, JoinsTheApartmentBeforeAskingTheShell) {
+    OpenLink(L"veltrane-no-such-scheme:x", TestApplication());
+    const HRESULT again = ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    EXPECT_EQ(again, S_FALSE) << "already joined";
+    if (SUCCEEDED(again))
+        ::CoUninitialize();
 }
 
 } // namespace

@@ -21,6 +21,8 @@ constexpr std::array kNamedValues{
     NamedValue{"WM_SETTEXT", 0x000C},
     NamedValue{"WM_GETTEXT", 0x000D},
     NamedValue{"WM_CLOSE", 0x0010},
+    NamedValue{"WM_QUERYENDSESSION", 0x0011},
+    NamedValue{"WM_ENDSESSION", 0x0016},
     NamedValue{"WM_KEYDOWN", 0x0100},
     NamedValue{"WM_KEYUP", 0x0101},
     NamedValue{"WM_CHAR", 0x0102},

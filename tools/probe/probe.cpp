@@ -7,6 +7,7 @@
 // PROBE_DESKTOP names the desktop to attach to before anything else.
 #include <windows.h>
 #include <commctrl.h>
+#include <shellapi.h>
 #include <ole2.h>
 #include <oleacc.h>
 #include <tlhelp32.h>
@@ -498,6 +499,16 @@ Result SendCommand(const Args& args) {
     return Ok(JsonObject().AddInt("result", *result));
 }
 
+// ShowWindowAsync from another process, as any program may call it on any window.
+Result ShowWindowCommand(const Args& args) {
+    auto hwnd = args.Window(1);
+    auto command = args.Number(2);
+    if (!hwnd || !command)
+        return Fail(kBadInput, "usage: showwindow HWND SW_COMMAND");
+    ShowWindowAsync(*hwnd, static_cast<int>(*command));
+    return Ok(JsonObject());
+}
+
 Result ClickCommand(const Args& args) {
     auto hwnd = args.Window(1);
     if (!hwnd)
@@ -580,6 +591,21 @@ Result MutexCommand(const Args& args) {
     if (!mutex && error != ERROR_FILE_NOT_FOUND && error != ERROR_ACCESS_DENIED)
         return Fail(kFailed, "OpenMutex failed");
     return Ok(JsonObject().AddBool("exists", mutex || error == ERROR_ACCESS_DENIED));
+}
+
+// Takes a program's notification-area icon away, as a shell that restarted has lost it.
+Result TrayDeleteCommand(const Args& args) {
+    auto id = args.Number(2);
+    if (args.Size() < 3 || !id)
+        return Fail(kBadInput, "usage: tray-delete OWNER_CLASS ID");
+    const std::wstring owner = ToWide(args.Text(1));
+    NOTIFYICONDATAW record{};
+    record.cbSize = sizeof record;
+    record.hWnd = FindWindowW(owner.c_str(), nullptr);
+    record.uID = static_cast<UINT>(*id);
+    if (!record.hWnd)
+        return Fail(kFailed, "no window of that class");
+    return Ok(JsonObject().AddBool("deleted", Shell_NotifyIconW(NIM_DELETE, &record) != FALSE));
 }
 
 Result BroadcastCommand(const Args& args) {
@@ -760,6 +786,7 @@ const std::map<std::u16string, Handler>& Handlers() {
         {u"post", PostCommand},
         {u"send", SendCommand},
         {u"click", ClickCommand},
+        {u"showwindow", ShowWindowCommand},
         {u"settext", SetTextCommand},
         {u"move", MoveCommand},
         {u"gettext", GetTextCommand},
@@ -770,6 +797,7 @@ const std::map<std::u16string, Handler>& Handlers() {
          }},
         {u"mutex", MutexCommand},
         {u"broadcast", BroadcastCommand},
+        {u"tray-delete", TrayDeleteCommand},
         {u"pid-alive", PidAliveCommand},
         {u"procs",
          [](const Args&) {

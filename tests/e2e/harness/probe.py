@@ -211,6 +211,10 @@ class Probe:
         """Registers the window message ``name`` and posts it to HWND_BROADCAST; returns its number."""
         return self.run("broadcast", name)["msg"]
 
+    def tray_delete(self, owner_class: str, icon_id: int) -> bool:
+        """Deletes the notification-area icon ``icon_id`` of the window of ``owner_class``."""
+        return self.run("tray-delete", owner_class, icon_id)["deleted"]
+
     # -- state -----------------------------------------------------------------------------------
 
     def focus(self) -> Json:
