@@ -1,16 +1,13 @@
 // The package reader on unpacked bytes (the container checks) and, the same bytes, as a packed
-// package. The declared unpacked size is cut to 64 times the packed bytes (plus one window): no
-// LZHUF stream unpacks by more than 48 times, so a real package, the stored one included, is read
-// whole (the decoder has a target of its own).
+// package with the unpacked size FuzzUnpackedSize allows: a real package, the stored one included,
+// is read whole (the decoder has a target of its own).
 #include <vector>
 
+#include "tests/fuzz/skin/UnpackedSize.h"
 #include "toolkit/Bytes.h"
 #include "toolkit/skin/SkinReader.h"
 
 namespace {
-
-constexpr std::int64_t kUnpackRatio = 64;
-constexpr std::int64_t kUnpackSlack = 4096;
 
 class NullSink : public veltrane::MessageSink {
 public:
@@ -43,10 +40,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (size >= 4) {
         static std::vector<std::uint8_t> packed; // one buffer for every run
         packed.assign(data, data + size);
-        const std::int64_t cap = kUnpackRatio * std::int64_t(size - 4) + kUnpackSlack;
-        const std::int32_t declared = veltrane::LoadLeI32(packed, 0);
-        if (declared > cap)
-            veltrane::StoreLe32(packed, 0, std::uint32_t(declared % (cap + 1)));
+        const std::int64_t unpacked = FuzzUnpackedSize(veltrane::LoadLeI32(packed, 0), size - 4);
+        veltrane::StoreLe32(packed, 0, std::uint32_t(unpacked));
         veltrane::TSkinReader reader;
         if (reader.Open(packed, sink))
             Exercise(reader);

@@ -2,15 +2,14 @@
 // the model: every bitmap's pixels as GDI gets them, the frame's pieces, caption and hit tests, the
 // menu's items and the scroll bars' layouts, at window sizes and scroll ranges from none to extreme.
 // The undefined-behaviour checker turns any overflow the model's limits let through into a finding.
-//
-// The declared unpacked size is cut to 64 times the packed bytes (plus one window of 4096): no
-// LZHUF stream unpacks by more than 48 times, so every real package, the stored one (22 KB packed,
-// 230 KB unpacked) included, is read whole, while a few bytes cannot ask for megabytes of output.
+// The unpacked size is what FuzzUnpackedSize allows: every real package, the stored one (22 KB
+// packed, 268 KB unpacked) included, is read whole.
 #include <algorithm>
 #include <climits>
 #include <cstdint>
 #include <vector>
 
+#include "tests/fuzz/skin/UnpackedSize.h"
 #include "toolkit/Bytes.h"
 #include "toolkit/skin/SkinLoader.h"
 #include "toolkit/skinning/FrameGeometry.h"
@@ -20,9 +19,6 @@
 namespace {
 
 using namespace veltrane;
-
-constexpr std::int64_t kUnpackRatio = 64;
-constexpr std::int64_t kUnpackSlack = 4096;
 
 class NullSink : public MessageSink {
 public:
@@ -155,11 +151,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         return 0;
     static std::vector<std::uint8_t> value; // one buffer for every run
     value.assign(data, data + size);
-    const std::int64_t packed = std::int64_t(size) - 8;
-    const std::int64_t cap = kUnpackRatio * packed + kUnpackSlack;
-    const std::int32_t declared = LoadLeI32(value, 4);
-    if (declared > cap)
-        StoreLe32(value, 4, std::uint32_t(declared % (cap + 1)));
+    StoreLe32(value, 4, std::uint32_t(FuzzUnpackedSize(LoadLeI32(value, 4), size - 8)));
     NullSink sink;
     const std::optional<SkinModel> model = LoadSkinStream(value, sink);
     if (!model)
