@@ -2,8 +2,10 @@
 # Builds the fuzz preset and runs every libFuzzer target with its seed corpus
 # (tests/fuzz/corpus/<target>). Fails on any finding.
 #
-#   scripts/fuzz.sh            each target for FUZZ_SECONDS (default 15) seconds: the test command's run,
-#                              under 3 minutes for the nine targets
+#   scripts/fuzz.sh            the test command's run: the targets share FUZZ_BUDGET (default 150)
+#                              seconds, each taking an equal part of what is left when it starts (so
+#                              one that overran its start-up shortens the rest); FUZZ_SECONDS, if
+#                              set, gives each that many seconds instead
 #   scripts/fuzz.sh --long     each target to FUZZ_RUNS (default 10 million) executions, FUZZ_JOBS
 #                              (default: the number of cores) targets at a time; prints executions,
 #                              executions a second, coverage, corpus size and findings per target;
@@ -26,7 +28,7 @@ if [[ "${1:-}" == --long ]]; then
     long=1
     shift
 fi
-seconds="${FUZZ_SECONDS:-15}"
+budget="${FUZZ_BUDGET:-150}"
 runs="${FUZZ_RUNS:-10000000}"
 jobs="${FUZZ_JOBS:-$(nproc)}"
 
@@ -96,10 +98,20 @@ fuzz_one() {
     return 1
 }
 
-status=0
+targets=()
 for seeds in tests/fuzz/corpus/*/; do
     target="$(basename "$seeds")"
-    [[ -z "${FUZZ_TARGETS:-}" || " $FUZZ_TARGETS " == *" $target "* ]] || continue
+    [[ -z "${FUZZ_TARGETS:-}" || " $FUZZ_TARGETS " == *" $target "* ]] && targets+=("$target")
+done
+
+status=0
+started=$SECONDS
+for i in "${!targets[@]}"; do
+    target="${targets[$i]}"
+    seeds="tests/fuzz/corpus/$target/"
+    # At least a few seconds, so that every target gets past its seeds.
+    seconds="${FUZZ_SECONDS:-$(((budget - (SECONDS - started)) / (${#targets[@]} - i)))}"
+    ((seconds >= 5)) || seconds=5
     binary="$(find "$build/tests/fuzz" -type f -name "$target" -perm -u+x | head -n 1)"
     if [[ -z "$binary" ]]; then
         echo "$target: FAILED (no fuzz target built)"
