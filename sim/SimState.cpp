@@ -25,7 +25,8 @@ constexpr std::array<std::string_view, kFunctionCount> kFunctionNames = {
     "fcGetPartition",  "fcSetPartition",  "fcGetProtection",
     "fcSetProtection", "fcCheckPassword", "fcSetPassword",
 };
-constexpr std::string_view kBlanks = " \t";
+// CR is a blank too: a value read then never ends in one, and reads back the same once written.
+constexpr std::string_view kBlanks = " \t\r";
 constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
 constexpr std::uint32_t kByteMax = 0xFF;
 constexpr std::uint32_t kSizeMax = std::numeric_limits<std::uint32_t>::max();

@@ -1,5 +1,6 @@
 #include "toolkit/skin/Bmp.h"
 
+#include <algorithm>
 #include <bit>
 
 #include "toolkit/Bytes.h"
@@ -25,47 +26,78 @@ unsigned ScaleMasked(std::uint32_t value, std::uint32_t mask) {
     return unsigned((std::uint64_t(v) * 255 + max / 2) / max);
 }
 
-// Walks RLE8 or RLE4 codes up to the pixel wanted; pixels the codes skip keep index 0. Rows
-// count from the bottom. Nothing if the codes end badly before reaching it.
-std::optional<int> RunLengthIndexAt(std::span<const std::uint8_t> codes, bool fourBit, int x, int row) {
+enum class RunLengthEnd { Marker, Stopped, Broken };
+
+// Walks RLE8 or RLE4 codes. After each code `at(row, x, count, index)` learns where the codes stand
+// (rows from the bottom) and, for a run, its count of pixels, the k-th taking index(k); a move
+// reports a count of 0. `at` returns false to stop the walk. Broken: the codes end inside a code.
+template <typename At> RunLengthEnd RunLengthWalk(std::span<const std::uint8_t> codes, bool fourBit, At at) {
     std::int64_t px = 0, py = 0; // wide: long code runs must not wrap
-    std::size_t at = 0;
-    const auto nibbleOrByte = [&](unsigned value, int k) {
+    std::size_t i = 0;
+    const auto nibbleOrByte = [fourBit](unsigned value, std::int64_t k) {
         return fourBit ? int(k % 2 == 0 ? value >> 4 : value & 0x0F) : int(value);
     };
-    while (at + 2 <= codes.size()) {
-        const unsigned first = codes[at], second = codes[at + 1];
-        at += 2;
+    while (i + 2 <= codes.size()) {
+        const unsigned first = codes[i], second = codes[i + 1];
+        i += 2;
         if (first > 0) { // a run of one index (two alternating ones at four bits)
-            if (py == row && x >= px && x < px + first)
-                return nibbleOrByte(second, int(x - px));
+            if (!at(py, px, first, [&](std::int64_t k) { return nibbleOrByte(second, k); }))
+                return RunLengthEnd::Stopped;
             px += first;
-        } else if (second == 0) { // end of line
+            continue;
+        }
+        if (second == 0) { // end of line
             px = 0;
             ++py;
         } else if (second == 1) { // end of bitmap
-            break;
+            return RunLengthEnd::Marker;
         } else if (second == 2) { // move right and up
-            if (at + 2 > codes.size())
-                return std::nullopt;
-            px += codes[at];
-            py += codes[at + 1];
-            at += 2;
+            if (i + 2 > codes.size())
+                return RunLengthEnd::Broken;
+            px += codes[i];
+            py += codes[i + 1];
+            i += 2;
         } else { // literal indices, padded to a 16-bit boundary
             const std::size_t bytes = fourBit ? (second + 1) / 2 : second;
-            if (at + bytes > codes.size())
-                return std::nullopt;
-            if (py == row && x >= px && x < px + second) {
-                const int k = int(x - px);
-                return nibbleOrByte(codes[at + std::size_t(fourBit ? k / 2 : k)], k);
-            }
+            if (i + bytes > codes.size())
+                return RunLengthEnd::Broken;
+            const std::size_t from = i;
+            const auto literal = [&](std::int64_t k) {
+                return nibbleOrByte(codes[from + std::size_t(fourBit ? k / 2 : k)], k);
+            };
+            if (!at(py, px, second, literal))
+                return RunLengthEnd::Stopped;
             px += second;
-            at += bytes + (bytes & 1);
+            i += bytes + (bytes & 1);
+            continue;
         }
-        if (py > row)
-            return 0;
+        if (!at(py, px, 0u, [](std::int64_t) { return 0; }))
+            return RunLengthEnd::Stopped;
     }
-    return 0;
+    return RunLengthEnd::Marker;
+}
+
+// The index of one pixel; pixels the codes skip keep index 0. Nothing if the codes end badly
+// before reaching it.
+std::optional<int> RunLengthIndexAt(std::span<const std::uint8_t> codes, bool fourBit, int x, int row) {
+    int found = 0;
+    const RunLengthEnd end =
+        RunLengthWalk(codes, fourBit, [&](std::int64_t py, std::int64_t px, unsigned count, auto index) {
+            if (py > row)
+                return false;
+            if (py == row && x >= px && x < px + count) {
+                found = index(x - px);
+                return false;
+            }
+            return true;
+        });
+    if (end == RunLengthEnd::Broken)
+        return std::nullopt;
+    return found;
+}
+
+std::uint32_t Dib32Of(Rgb c) {
+    return RedOf(c) << 16 | GreenOf(c) << 8 | BlueOf(c);
 }
 
 struct Header {
@@ -113,6 +145,10 @@ std::optional<BmpInfo> ParseBmp(std::span<const std::uint8_t> f, std::string& er
     if (h.width <= 0 || h.width > kBmpMaxSide || height <= 0 || height > kBmpMaxSide || h.planes != 1 ||
         !IsValidDepth(int(h.bpp))) {
         error = "bad bitmap dimensions or depth";
+        return std::nullopt;
+    }
+    if (h.width * height > kBmpMaxPixels) {
+        error = "bitmap of more than " + std::to_string(kBmpMaxPixels) + " pixels";
         return std::nullopt;
     }
     info.width = int(h.width);
@@ -184,21 +220,14 @@ std::optional<BmpInfo> ParseBmp(std::span<const std::uint8_t> f, std::string& er
     return info;
 }
 
-std::optional<Rgb> BmpInfo::PixelAt(int x, int y) const {
-    if (x < 0 || y < 0 || x >= width || y >= height)
+std::optional<Rgb> BmpInfo::PaletteColour(int index) const {
+    if (index < 0 || index >= PaletteSize())
         return std::nullopt;
-    const auto paletteColour = [&](int index) -> std::optional<Rgb> {
-        if (index >= PaletteSize())
-            return std::nullopt;
-        const auto e = palette.subspan(std::size_t(index) * std::size_t(paletteEntrySize), 3);
-        return MakeRgb(e[2], e[1], e[0]);
-    };
-    if (compression == kRle8 || compression == kRle4) {
-        const std::optional<int> index = RunLengthIndexAt(pixels, compression == kRle4, x, height - 1 - y);
-        return index ? paletteColour(*index) : std::nullopt;
-    }
-    const std::size_t row = std::size_t(topDown ? y : height - 1 - y);
-    const std::span<const std::uint8_t> line = pixels.subspan(row * stride, stride);
+    const auto e = palette.subspan(std::size_t(index) * std::size_t(paletteEntrySize), 3);
+    return MakeRgb(e[2], e[1], e[0]);
+}
+
+std::optional<Rgb> BmpInfo::RowPixel(std::span<const std::uint8_t> line, int x) const {
     const std::size_t bitPos = std::size_t(x) * std::size_t(bitsPerPixel);
     switch (bitsPerPixel) {
     case 1:
@@ -206,7 +235,7 @@ std::optional<Rgb> BmpInfo::PixelAt(int x, int y) const {
     case 8: {
         const unsigned byte = line[bitPos / 8];
         const unsigned shift = 8 - bitsPerPixel - unsigned(bitPos % 8);
-        return paletteColour(int((byte >> shift) & ((1u << bitsPerPixel) - 1)));
+        return PaletteColour(int((byte >> shift) & ((1u << bitsPerPixel) - 1)));
     }
     case 24: {
         const auto p = line.subspan(bitPos / 8, 3);
@@ -218,6 +247,57 @@ std::optional<Rgb> BmpInfo::PixelAt(int x, int y) const {
         return MakeRgb(ScaleMasked(v, masks[0]), ScaleMasked(v, masks[1]), ScaleMasked(v, masks[2]));
     }
     }
+}
+
+std::span<const std::uint8_t> BmpInfo::Row(int y) const {
+    const std::size_t row = std::size_t(topDown ? y : height - 1 - y);
+    return pixels.subspan(row * stride, stride);
+}
+
+std::optional<Rgb> BmpInfo::PixelAt(int x, int y) const {
+    if (x < 0 || y < 0 || x >= width || y >= height)
+        return std::nullopt;
+    if (compression == kRle8 || compression == kRle4) {
+        const std::optional<int> index = RunLengthIndexAt(pixels, compression == kRle4, x, height - 1 - y);
+        return index ? PaletteColour(*index) : std::nullopt;
+    }
+    return RowPixel(Row(y), x);
+}
+
+std::vector<std::uint32_t> BmpDecodeDib32(const BmpInfo& info) {
+    const std::size_t width = std::size_t(std::max(info.width, 0));
+    const std::size_t height = std::size_t(std::max(info.height, 0));
+    if (width == 0 || height == 0 || std::int64_t(width * height) > kBmpMaxPixels)
+        return {};
+    const auto dib = [](std::optional<Rgb> c) {
+        return c ? Dib32Of(*c) : 0u;
+    };
+    if (info.compression == BmpInfo::kRle8 || info.compression == BmpInfo::kRle4) {
+        std::vector<std::uint32_t> out(width * height, dib(info.PaletteColour(0)));
+        std::vector<std::uint32_t> palette(std::size_t(info.PaletteSize()));
+        for (std::size_t i = 0; i < palette.size(); ++i)
+            palette[i] = dib(info.PaletteColour(int(i)));
+        RunLengthWalk(info.pixels, info.compression == BmpInfo::kRle4,
+                      [&](std::int64_t row, std::int64_t x, unsigned count, auto index) {
+                          if (row >= std::int64_t(height))
+                              return false; // rows only go up
+                          const std::int64_t end = std::min<std::int64_t>(x + count, std::int64_t(width));
+                          std::uint32_t* line = out.data() + (height - 1 - std::size_t(row)) * width;
+                          for (std::int64_t px = x; px < end; ++px) {
+                              const std::size_t i = std::size_t(index(px - x));
+                              line[px] = i < palette.size() ? palette[i] : 0u;
+                          }
+                          return true;
+                      });
+        return out;
+    }
+    std::vector<std::uint32_t> out(width * height);
+    for (std::size_t y = 0; y < height; ++y) {
+        const std::span<const std::uint8_t> line = info.Row(int(y));
+        for (std::size_t x = 0; x < width; ++x)
+            out[y * width + x] = dib(info.RowPixel(line, int(x)));
+    }
+    return out;
 }
 
 } // namespace veltrane

@@ -6,6 +6,7 @@
 #include <optional>
 #include <span>
 #include <string>
+#include <vector>
 
 namespace veltrane {
 
@@ -26,6 +27,9 @@ constexpr unsigned BlueOf(Rgb c) {
 }
 
 inline constexpr int kBmpMaxSide = 32768;
+// Bitmaps are refused beyond this many pixels (16 MB decoded at 32 bits): the largest of our skin
+// has 18,720, and a run-length bitmap could otherwise claim a billion in a few bytes.
+inline constexpr std::int64_t kBmpMaxPixels = std::int64_t(1) << 22;
 
 struct BmpInfo {
     static constexpr std::uint32_t kRgb = 0, kRle8 = 1, kRle4 = 2, kBitFields = 3;
@@ -45,9 +49,21 @@ struct BmpInfo {
     // The colour at (x, y), y counted from the top; nothing outside the image or where the
     // pixel data cannot say.
     std::optional<Rgb> PixelAt(int x, int y) const;
+    std::optional<Rgb> PaletteColour(int index) const;
+
+private:
+    std::span<const std::uint8_t> Row(int y) const;
+    std::optional<Rgb> RowPixel(std::span<const std::uint8_t> line, int x) const;
+    friend std::vector<std::uint32_t> BmpDecodeDib32(const BmpInfo& info);
 };
 
 // Fills `error` with the reason when the file is not a usable bitmap.
 std::optional<BmpInfo> ParseBmp(std::span<const std::uint8_t> file, std::string& error);
+
+// Every pixel, rows from the top, as a top-down 32-bit device-independent bitmap holds them:
+// 0x00RRGGBB. A pixel the data cannot say is black; one that run-length codes skip takes index 0.
+// This, not the file, is what GDI is given, so it never decodes codes or headers our reader has not
+// bounded. Empty for an image without pixels or beyond kBmpMaxPixels.
+std::vector<std::uint32_t> BmpDecodeDib32(const BmpInfo& info);
 
 } // namespace veltrane

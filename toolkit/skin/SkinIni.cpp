@@ -88,24 +88,28 @@ void TSkinIni::Load(std::span<const std::uint8_t> text) {
     text_.assign(bytes.substr(0, bytes.find('\0')));
     lines_.clear();
     sections_.clear();
+    sectionIndex_.clear();
     const std::string_view all = text_;
     std::size_t start = 0;
+    std::size_t lf = std::min(all.find('\n'), all.size()); // the next LF at or after start, or the end
     while (start <= all.size()) {
         // The line ends at the next LF or at a CR before it: two library scans. (find_first_of
-        // would search the two separators once for every byte of the text.)
-        const std::string_view rest = all.substr(start);
-        std::size_t length = std::min(rest.find('\n'), rest.size());
-        length = std::min(length, rest.substr(0, length).find('\r'));
-        std::size_t end = start + length;
+        // would search the two separators once for every byte of the text.) The LF found is kept
+        // until passed, or lines ended by bare CRs would each scan the rest of the text.
+        if (lf < start)
+            lf = std::min(all.find('\n', start), all.size());
+        const std::size_t end = std::min(lf, all.substr(0, lf).find('\r', start));
         const std::string_view line = Trim(all.substr(start, end - start));
         if (!line.empty() && line.front() != ';') {
-            if (IsHeader(line))
+            if (IsHeader(line)) {
+                sectionIndex_.try_emplace(AsciiLowered(line.substr(1, line.size() - 2)), lines_.size());
                 sections_.push_back(lines_.size());
+            }
             lines_.push_back({std::size_t(line.data() - all.data()), line.size()});
         }
-        if (end < all.size() && all[end] == '\r' && end + 1 < all.size() && all[end + 1] == '\n')
-            ++end;
-        start = end + 1;
+        const bool crLf =
+            end < all.size() && all[end] == '\r' && end + 1 < all.size() && all[end + 1] == '\n';
+        start = end + (crLf ? 2 : 1);
     }
 }
 
@@ -115,10 +119,10 @@ std::string_view TSkinIni::SectionName(std::size_t header) const {
 }
 
 std::optional<std::size_t> TSkinIni::FindSection(std::string_view section) const {
-    for (const std::size_t line : sections_)
-        if (AsciiEqualNoCase(SectionName(line), section))
-            return line;
-    return std::nullopt;
+    const auto found = sectionIndex_.find(AsciiLowered(section));
+    if (found == sectionIndex_.end())
+        return std::nullopt;
+    return found->second;
 }
 
 std::string TSkinIni::ReadString(std::string_view section, std::string_view key,

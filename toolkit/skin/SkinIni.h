@@ -8,6 +8,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "toolkit/skin/Bmp.h"
@@ -45,6 +46,9 @@ private:
     std::string text_;
     std::vector<Line> lines_;
     std::vector<std::size_t> sections_; // the lines that are headers, brackets included
+    // Lower-cased name to the first header of that name: a lookup costs the same for any number of
+    // sections, so reading every section stays linear in their count.
+    std::unordered_map<std::string, std::size_t> sectionIndex_;
 };
 
 // Exposed for tests: the dialect's integer and colour readings of a single value.

@@ -20,7 +20,8 @@ public:
     SkinBuilder(const TSkinReader& reader, const TSkinIni& ini, const SystemColours& system, SkinModel& model)
         : reader_(reader), ini_(ini), system_(system), model_(model) {}
 
-    void Build() {
+    // False when a value lies beyond the model's limits; Error() names the first.
+    bool Build() {
         model_.skinName = ini_.ReadString("TitlebarSkin", "SkinName", "");
         ReadFrameEdges();
         ReadColours();
@@ -33,11 +34,40 @@ public:
         ReadImageSections();
         SetFixedImageCounts();
         DeriveValues();
+        return error_.empty();
     }
+
+    const std::string& Error() const { return error_; }
 
 private:
     int Int(std::string_view section, std::string_view key, int defaultValue) const {
         return ini_.ReadInteger(section, key, defaultValue);
+    }
+
+    // A value that positions or sizes are computed from: one beyond [low, high] fails the load.
+    int Ranged(std::string_view section, std::string_view key, int defaultValue, int low, int high) {
+        const int value = Int(section, key, defaultValue);
+        if (value >= low && value <= high)
+            return value;
+        if (error_.empty()) {
+            error_.append("[").append(section).append("] ").append(key).append("=");
+            error_.append(std::to_string(value)).append(" lies outside ").append(std::to_string(low));
+            error_.append(" to ").append(std::to_string(high));
+        }
+        return defaultValue;
+    }
+
+    int Extent(std::string_view section, std::string_view key) {
+        return Ranged(section, key, 0, 0, kSkinMaxExtent);
+    }
+
+    int Offset(std::string_view section, std::string_view key) {
+        return Ranged(section, key, 0, -kSkinMaxExtent, kSkinMaxExtent);
+    }
+
+    // 0 where the key may leave the count to the loader.
+    int Count(std::string_view section, std::string_view key, int defaultValue, int low = 0) {
+        return Ranged(section, key, defaultValue, low, kSkinMaxImageCount);
     }
 
     std::optional<Rgb> OptionalColour(std::string_view section, std::string_view key) const {
@@ -56,9 +86,9 @@ private:
         for (const auto& [name, edge] : edges) {
             const std::string n = name;
             edge->bitmap = Bitmap("Personality", n);
-            edge->imageCount = Int("Personality", n + "Frame", 1);
-            edge->topHeight = Int("Personality", n + "TopHeight", 0);
-            edge->botHeight = Int("Personality", n + "BotHeight", 0);
+            edge->imageCount = Count("Personality", n + "Frame", 1, 1);
+            edge->topHeight = Extent("Personality", n + "TopHeight");
+            edge->botHeight = Extent("Personality", n + "BotHeight");
             edge->stretch = std::min(Int("Personality", n + "Stretch", 1), 1);
             edge->trans = Int("Personality", n + "Trans", 1);
         }
@@ -110,12 +140,12 @@ private:
             CaptionButton b;
             b.action = action;
             b.align = Int(name, "Align", 0);
-            b.xcoord = Int(name, "Xcoord", 0);
-            b.ycoord = Int(name, "Ycoord", 0);
+            b.xcoord = Offset(name, "Xcoord");
+            b.ycoord = Offset(name, "Ycoord");
             b.visibility = Int(name, "Visibility", 0);
             b.visibility1 = Int(name, "Visibility1", action == -1 ? -1 : 0);
             b.combineOp = Int(name, "CombineOp", -1);
-            b.frame = Int(name, "Frame", 0);
+            b.frame = Count(name, "Frame", 0);
             b.bitmap = Bitmap(name, "ButtonImage");
             b.imageCount = b.frame;
             if (b.frame == 0) {
@@ -151,11 +181,11 @@ private:
         return std::max(bitmap.Width() / cell, 4);
     }
 
-    void ReadMargins(const std::string& section, ImageMargins& m) const {
-        m.leftWidth = Int(section, "LeftWidth", 0);
-        m.rightWidth = Int(section, "RightWidth", 0);
-        m.topHeight = Int(section, "TopHeight", 0);
-        m.bottomHeight = Int(section, "BottomHeight", 0);
+    void ReadMargins(const std::string& section, ImageMargins& m) {
+        m.leftWidth = Extent(section, "LeftWidth");
+        m.rightWidth = Extent(section, "RightWidth");
+        m.topHeight = Extent(section, "TopHeight");
+        m.bottomHeight = Extent(section, "BottomHeight");
         m.trans = Int(section, "Trans", 0);
         m.tile = Int(section, "Tile", 0);
     }
@@ -176,8 +206,8 @@ private:
         b.radioButton = Bitmap("Buttons", "RadioButton");
         ReadMargins("Buttons", b);
         ReadStateColours("Buttons", b);
-        b.radioImageCount = MarkImageCount(Int("Buttons", "RadioButtonFrame", 0), b.radioButton);
-        b.checkImageCount = MarkImageCount(Int("Buttons", "CheckButtonFrame", 0), b.checkButton);
+        b.radioImageCount = MarkImageCount(Count("Buttons", "RadioButtonFrame", 0), b.radioButton);
+        b.checkImageCount = MarkImageCount(Count("Buttons", "CheckButtonFrame", 0), b.checkButton);
     }
 
     std::optional<Rgb> TextColour(const char* prefix) const {
@@ -192,17 +222,17 @@ private:
 
     void ReadTitle() {
         CaptionTitle& t = model_.title;
-        t.textShift = Int("Personality", "TextShift", 0);
-        t.textShiftVert = Int("Personality", "TextShiftVert", 0);
-        t.textRightClip = Int("Personality", "TextRightClip", 0);
+        t.textShift = Offset("Personality", "TextShift");
+        t.textShiftVert = Offset("Personality", "TextShiftVert");
+        t.textRightClip = Offset("Personality", "TextRightClip");
         t.textAlignment = Int("Personality", "TextAlignment", 0);
-        t.textBackground = Int("Personality", "Textbackground", 0);
-        t.txtBackLeft = Int("Personality", "TXTBackleft", 0);
-        t.txtBackRight = Int("Personality", "TXTBackRight", 0);
+        t.textBackground = Offset("Personality", "Textbackground");
+        t.txtBackLeft = Offset("Personality", "TXTBackleft");
+        t.txtBackRight = Offset("Personality", "TXTBackRight");
         t.textBack = Bitmap("Personality", "TextBack");
         t.activeText = TextColour("ActiveText");
         t.inactiveText = TextColour("InActiveText");
-        t.fontHeight = Int("Fonts", "FontHeight", 14);
+        t.fontHeight = Ranged("Fonts", "FontHeight", 14, 1, kSkinMaxFontHeight);
     }
 
     void ReadProgress() {
@@ -225,13 +255,13 @@ private:
         m.tileRightMenu = Int("Personality", "TileRightMenu", 1);
     }
 
-    std::optional<ImageSkin> ReadImageSection(const std::string& section) const {
+    std::optional<ImageSkin> ReadImageSection(const std::string& section) {
         if (!ini_.HasValue(section, "Image"))
             return std::nullopt;
         ImageSkin s;
         s.image = Bitmap(section, "Image");
         s.style = Int(section, "Style", 0);
-        s.frame = Int(section, "Frame", 0);
+        s.frame = Count(section, "Frame", 0);
         ReadMargins(section, s);
         ReadStateColours(section, s);
         s.imageCount = s.frame > 0 ? s.frame : 1;
@@ -244,8 +274,8 @@ private:
         m.groupBox = ReadImageSection("GroupBox");
         if (m.groupBox) {
             m.groupBox->backgroundAlignment = Int("GroupBox", "BackgroundAlignment", 0);
-            m.groupBox->backgroundLeftShift = Int("GroupBox", "BackgroundLeftShift", 0);
-            m.groupBox->backgroundRightShift = Int("GroupBox", "BackgroundRightShift", 0);
+            m.groupBox->backgroundLeftShift = Offset("GroupBox", "BackgroundLeftShift");
+            m.groupBox->backgroundRightShift = Offset("GroupBox", "BackgroundRightShift");
         }
         m.tabs = ReadImageSection("Tabs");
         if (m.tabs)
@@ -269,10 +299,10 @@ private:
         m.vertScroll = ReadImageSection("VertScroll");
         m.horzScrollThumb = ReadImageSection("HorzScrollThumb");
         if (m.horzScrollThumb)
-            m.horzScrollThumb->imageCount = Int("HorzScrollThumb", "FrameCount", 3);
+            m.horzScrollThumb->imageCount = Count("HorzScrollThumb", "FrameCount", 3, 1);
         m.vertScrollThumb = ReadImageSection("VertScrollThumb");
         if (m.vertScrollThumb)
-            m.vertScrollThumb->imageCount = Int("VertScrollThumb", "FrameCount", 3);
+            m.vertScrollThumb->imageCount = Count("VertScrollThumb", "FrameCount", 3, 1);
         m.thumbHorz = ReadImageSection("Trackbar.ThumbHorz");
         m.thumbVert = ReadImageSection("Trackbar.ThumbVert");
         m.thumbLeft = ReadImageSection("Trackbar.ThumbLeft");
@@ -342,6 +372,7 @@ private:
     const TSkinIni& ini_;
     const SystemColours& system_;
     SkinModel& model_;
+    std::string error_;
 };
 
 } // namespace
@@ -366,14 +397,19 @@ SkinBitmap ResolveSkinBitmap(const TSkinReader& reader, std::string_view referen
     return SkinBitmap{AsciiLowered(name), bytes, *info};
 }
 
-SkinModel LoadSkinModel(TSkinReader& reader, const SystemColours& system) {
+std::optional<SkinModel> LoadSkinModel(TSkinReader& reader, const SystemColours& system, std::string* error) {
     SkinModel model;
     TSkinIni ini;
     if (const std::optional<TSkinReader::Member> description = reader.MemberByFragment(".ini"))
         ini.Load(description->data);
     else
         model.warnings.push_back("the package holds no description");
-    SkinBuilder(reader, ini, system, model).Build();
+    SkinBuilder builder(reader, ini, system, model);
+    if (!builder.Build()) {
+        if (error)
+            *error = builder.Error();
+        return std::nullopt;
+    }
     // Moving the vector keeps its buffer, so every bitmap's span stays valid.
     model.package = std::make_shared<const std::vector<std::uint8_t>>(reader.TakeUnpacked());
     return model;
@@ -396,7 +432,7 @@ std::optional<SkinModel> LoadSkinStream(std::span<const std::uint8_t> value, Mes
     TSkinReader reader;
     if (!reader.Open(value.subspan(4, std::size_t(count)), sink))
         return fail(reader.Error());
-    return LoadSkinModel(reader, system);
+    return LoadSkinModel(reader, system, error);
 }
 
 } // namespace veltrane

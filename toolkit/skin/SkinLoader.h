@@ -21,8 +21,11 @@ namespace veltrane {
 std::optional<SkinModel> LoadSkinStream(std::span<const std::uint8_t> skinStreamValue, MessageSink& sink,
                                         const SystemColours& system = {}, std::string* error = nullptr);
 
-// Builds the model from an opened package; takes over the reader's bytes.
-SkinModel LoadSkinModel(TSkinReader& reader, const SystemColours& system = {});
+// Builds the model from an opened package; takes over the reader's bytes. Nothing comes back when
+// the description gives a value beyond the model's limits (kSkinMaxExtent and the others); `error`
+// (if given) then names the section, key and value.
+std::optional<SkinModel> LoadSkinModel(TSkinReader& reader, const SystemColours& system = {},
+                                       std::string* error = nullptr);
 
 // A key value naming a bitmap: folder part stripped, ".bmp" exactly, looked up case-blind.
 // Empty when any step fails; a member that is not a readable bitmap adds a warning.

@@ -15,6 +15,16 @@
 
 namespace veltrane {
 
+// The loader refuses a skin that gives a value beyond these, as no window could use it. Positions
+// and sizes keep to 16 bits, the range of window and GDI coordinates on Windows 9x; a few of them
+// added to a window's size are then far from overflowing an int.
+inline constexpr int kSkinMaxExtent = 32767;
+// An image count above the widest bitmap's pixels leaves images of no pixels.
+inline constexpr int kSkinMaxImageCount = kBmpMaxSide;
+// Caption font heights in pixels: a font taller than this fits no caption bar of any screen, and the
+// limit keeps the height's negation, which asks GDI for a character height, in range.
+inline constexpr int kSkinMaxFontHeight = 1024;
+
 struct SkinBitmap {
     std::string member;                 // lower-cased member name; empty for an empty bitmap
     std::span<const std::uint8_t> file; // the whole BMP file

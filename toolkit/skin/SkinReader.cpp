@@ -40,6 +40,7 @@ bool TSkinReader::Fail(std::string reason) {
     names_.clear();
     storedNames_.clear();
     offsets_.clear();
+    byName_.clear();
     return false;
 }
 
@@ -68,6 +69,7 @@ bool TSkinReader::Parse(MessageSink& sink) {
     names_.clear();
     storedNames_.clear();
     offsets_.clear();
+    byName_.clear();
     const std::span<const std::uint8_t> all = unpacked_;
     if (all.size() < kSkinHeaderSize)
         return Fail("skin package shorter than its header");
@@ -98,8 +100,10 @@ bool TSkinReader::Parse(MessageSink& sink) {
         offsets.push_back(offset);
     }
     storedNames_ = std::move(names);
-    for (const std::string& name : storedNames_)
+    for (const std::string& name : storedNames_) {
+        byName_.try_emplace(AsciiLowered(name), names_.size());
         names_.push_back(AsciiLowered(name));
+    }
     offsets_ = std::move(offsets);
     return true;
 }
@@ -110,11 +114,8 @@ TSkinReader::Member TSkinReader::MemberAt(std::size_t index) const {
 }
 
 std::span<const std::uint8_t> TSkinReader::MemberByName(std::string_view name) const {
-    const std::string wanted = AsciiLowered(name);
-    for (std::size_t i = 0; i < names_.size(); ++i)
-        if (names_[i] == wanted)
-            return MemberAt(i).data;
-    return {};
+    const auto found = byName_.find(AsciiLowered(name));
+    return found == byName_.end() ? std::span<const std::uint8_t>{} : MemberAt(found->second).data;
 }
 
 std::optional<TSkinReader::Member> TSkinReader::MemberByFragment(std::string_view fragment) const {
@@ -132,6 +133,7 @@ std::vector<std::uint8_t> TSkinReader::TakeUnpacked() {
     names_.clear();
     storedNames_.clear();
     offsets_.clear();
+    byName_.clear();
     return std::move(unpacked_);
 }
 

@@ -6,6 +6,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 namespace veltrane {
@@ -69,6 +70,8 @@ private:
     std::vector<std::string> names_;
     std::vector<std::string> storedNames_;
     std::vector<std::size_t> offsets_; // into unpacked_, one more than names_
+    // Lower-cased name to its first member: a skin with many caption buttons makes many lookups.
+    std::unordered_map<std::string, std::size_t> byName_;
     std::int32_t version_ = 0;
     std::string error_;
 };

@@ -26,11 +26,12 @@ SkinRect Along(ScrollAxis axis, const SkinRect& bar, int start, int length) {
     return {bar.x + start, bar.y, length, bar.height};
 }
 
-// a * b / c rounded to the nearest integer, for non-negative values.
-int MulDivRound(int a, int b, int c) {
+// a * b / c rounded to the nearest integer, for non-negative values: a below 2^31, b and c below
+// 2^32 (the distance between two ints), so that nothing overflows.
+std::int64_t MulDivRound(std::int64_t a, std::int64_t b, std::int64_t c) {
     if (c <= 0)
         return 0;
-    return int((std::int64_t(a) * b + c / 2) / c);
+    return (a * b + c / 2) / c;
 }
 
 // The track on both sides of the thumb; without a thumb both page parts are empty.
@@ -60,7 +61,10 @@ int ThumbLength(int trackLength, int thickness, const ScrollRange& range, int mi
 } // namespace
 
 int ScrollMaxPos(const ScrollRange& range) {
-    return std::max(range.min, range.max - std::max(range.page - 1, 0));
+    // Wide: the system's values may span all of an int.
+    const std::int64_t last =
+        std::int64_t(range.max) - std::max<std::int64_t>(std::int64_t(range.page) - 1, 0);
+    return int(std::max<std::int64_t>(range.min, last));
 }
 
 int ScrollAlong(ScrollAxis axis, int x, int y) {
@@ -86,7 +90,8 @@ ScrollLayout ScrollLayoutOf(const SkinRect& bar, ScrollAxis axis, const ScrollRa
     if (thumb > 0) {
         const int maxPos = ScrollMaxPos(range);
         const int pos = std::clamp(range.pos, range.min, maxPos);
-        const int offset = MulDivRound(trackLength - thumb, pos - range.min, maxPos - range.min);
+        const int offset = int(MulDivRound(trackLength - thumb, std::int64_t(pos) - range.min,
+                                           std::int64_t(maxPos) - range.min));
         l.thumb = Along(axis, bar, arrow + offset, thumb);
     }
     PagesSet(l);
@@ -113,7 +118,7 @@ int ScrollPosFromThumb(const ScrollLayout& layout, const ScrollRange& range, int
     if (room <= 0)
         return range.min;
     const int offset = std::clamp(thumbStart - ScrollStartAlong(layout.axis, layout.track), 0, room);
-    return range.min + MulDivRound(offset, maxPos - range.min, room);
+    return int(range.min + MulDivRound(offset, std::int64_t(maxPos) - range.min, room));
 }
 
 ScrollPart ScrollHitTest(const ScrollLayout& l, int x, int y) {

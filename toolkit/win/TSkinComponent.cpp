@@ -2,7 +2,6 @@
 
 #include <cstddef>
 #include <algorithm>
-#include <cstring>
 #include <utility>
 #include <vector>
 
@@ -12,8 +11,6 @@
 namespace veltrane {
 
 namespace {
-
-constexpr std::size_t kFileHeaderSize = 14;
 
 template <typename Fn> Fn ProcedureOf(HMODULE module, const char* name) {
     return reinterpret_cast<Fn>(reinterpret_cast<void*>(::GetProcAddress(module, name)));
@@ -120,18 +117,19 @@ SystemColours SystemColoursRead() {
 }
 
 UniqueBitmap BitmapFromFile(const SkinBitmap& bitmap) {
-    if (bitmap.Empty() || bitmap.file.size() <= kFileHeaderSize)
+    if (bitmap.Empty())
         return {};
-    // The reader has checked the headers against the file's length; copy them to aligned memory.
-    std::vector<std::uint8_t> info(bitmap.file.begin() + kFileHeaderSize, bitmap.file.end());
-    std::uint32_t bitsOffset = 0;
-    std::memcpy(&bitsOffset, bitmap.file.data() + 10, sizeof bitsOffset);
-    if (bitsOffset >= bitmap.file.size())
+    // Our own decoding, not the file: GDI would decode run-length codes and headers on its own,
+    // past the bounds our reader checked.
+    const std::vector<std::uint32_t> pixels = BmpDecodeDib32(bitmap.info);
+    if (pixels.empty())
         return {};
-    const auto* header = reinterpret_cast<const BITMAPINFO*>(info.data());
+    BITMAPINFO info{};
+    info.bmiHeader = {
+        sizeof(BITMAPINFOHEADER), bitmap.info.width, -bitmap.info.height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
     ScreenDC screen;
-    return UniqueBitmap(::CreateDIBitmap(screen.Get(), &header->bmiHeader, CBM_INIT,
-                                         bitmap.file.data() + bitsOffset, header, DIB_RGB_COLORS));
+    return UniqueBitmap(
+        ::CreateDIBitmap(screen.Get(), &info.bmiHeader, CBM_INIT, pixels.data(), &info, DIB_RGB_COLORS));
 }
 
 TSkinComponent::TSkinComponent(Application& application, HWND ownerForm, const OptionalUser32& user32)

@@ -96,7 +96,8 @@ private:
 
 // The system's colours, for the keys a skin leaves out.
 SystemColours SystemColoursRead();
-// A device-dependent bitmap made from a whole BMP file held in memory; null when it cannot be made.
+// A device-dependent bitmap of the pixels our reader decodes from the skin's BMP file; null when it
+// cannot be made.
 UniqueBitmap BitmapFromFile(const SkinBitmap& bitmap);
 
 } // namespace veltrane

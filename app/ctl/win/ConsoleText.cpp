@@ -9,8 +9,6 @@ namespace veltrane::ctl {
 
 namespace {
 
-constexpr std::size_t kLongestLine = 1024; // bytes kept of a line; far beyond any password the field takes
-
 bool IsConsole(HANDLE handle) {
     DWORD mode = 0;
     return ::GetConsoleMode(handle, &mode) != FALSE;
@@ -154,37 +152,18 @@ std::optional<std::wstring> ReadConsoleSecret(std::wstring_view prompt) {
     return ReadSecretFrom(input.Get(), output.Get(), prompt);
 }
 
+StdinLines::StdinLines() : lines_([](std::string_view bytes) { return Decode(CP_ACP, 0, bytes); }) {}
+
 std::optional<std::wstring> StdinLines::Next(std::wstring_view prompt) {
     HANDLE input = ::GetStdHandle(STD_INPUT_HANDLE);
     if (input == nullptr || input == INVALID_HANDLE_VALUE)
         return std::nullopt;
     if (IsConsole(input))
         return ReadConsoleSecret(prompt);
-    // One byte at a time, so that nothing meant for the next entry is consumed.
-    std::string bytes;
-    bool any = false;
-    char c = 0;
-    DWORD read = 0;
-    while (::ReadFile(input, &c, 1, &read, nullptr) && read == 1) {
-        any = true;
-        if (c == '\n')
-            break;
-        if (bytes.size() < kLongestLine)
-            bytes.push_back(c);
-    }
-    c = 0;
-    if (!any)
-        return std::nullopt;
-    if (!bytes.empty() && bytes.back() == '\r')
-        bytes.pop_back();
-    if (first_ && bytes.starts_with("\xEF\xBB\xBF"))
-        bytes.erase(0, 3);
-    first_ = false;
-    std::wstring text = Decode(CP_UTF8, MB_ERR_INVALID_CHARS, bytes);
-    if (text.empty() && !bytes.empty())
-        text = Decode(CP_ACP, 0, bytes);
-    Wipe(bytes);
-    return text;
+    return lines_.Next([input](char& c) {
+        DWORD read = 0;
+        return ::ReadFile(input, &c, 1, &read, nullptr) && read == 1;
+    });
 }
 
 } // namespace veltrane::ctl

@@ -8,6 +8,8 @@
 #include <string>
 #include <string_view>
 
+#include "app/ctl/PasswordLines.h"
+
 namespace veltrane::ctl {
 
 // Writes to a standard handle: WriteConsoleW to a console, else UTF-8 with CR LF line ends. False
@@ -23,10 +25,11 @@ std::optional<std::wstring> ReadConsoleSecret(std::wstring_view prompt);
 // like ReadConsoleSecret.
 class StdinLines {
 public:
+    StdinLines();
     std::optional<std::wstring> Next(std::wstring_view prompt);
 
 private:
-    bool first_ = true;
+    PasswordLines lines_;
 };
 
 } // namespace veltrane::ctl

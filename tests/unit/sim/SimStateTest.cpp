@@ -121,6 +121,9 @@ TEST(SimStateText, TolerantFormsReadAsTheDemoState) {
         {"decimal letters",
          "[driver]\nprotection=1\npassword=admin\n[table]\nslot0=67,1,7,40960\nslot1=68,0,7,102400\n"
          "slot2=69,0,12,32768\n"},
+        {"stray CRs at line ends",
+         "[driver]\r\r\nprotection=1 \r\r\npassword=admin\r \r\n[table]\t\r\nslot0=C,1,7,40960\r\r\n"
+         "slot1=D,0,7,102400\r\nslot2=E,0,12,32768\r\r"},
         {"explicit zero slots",
          "[driver]\nprotection=1\npassword=admin\nfail=,\n[table]\nslot0=C,1,7,40960\nslot1=D,0,7,102400\n"
          "slot2=E,0,12,32768\nslot3=0,0,0,0\nslot9=0,0,0,0\n"},

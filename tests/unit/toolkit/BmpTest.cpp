@@ -95,6 +95,91 @@ TEST(Bmp, TopDownRowsAreReadFromTheTop) {
     EXPECT_EQ(bmp->PixelAt(0, 0), Rgb(0xFF0000));
 }
 
+// What GDI is given: every pixel as PixelAt reads it, in a top-down 32-bit layout.
+TEST(BmpDecode, GivesEveryPixelTopDownAsPixelAtReadsIt) {
+    Bytes topDown = MakeBmp24(3, 2, [](int x, int y) { return std::uint32_t(x + 16 * y); });
+    StoreLe32(topDown, 22, std::uint32_t(-2));
+    const std::vector<std::pair<const char*, Bytes>> files = {
+        {"24-bit", MakeBmp24(5, 3, [](int x, int y) { return std::uint32_t(x + 16 * y + 0x030201); })},
+        {"top-down", topDown},
+        {"4-bit", MakeBmp4()},
+        {"RLE8", MakeRle8()},
+    };
+    for (const auto& [name, file] : files) {
+        std::string error;
+        const auto bmp = ParseBmp(file, error);
+        ASSERT_TRUE(bmp) << name << ": " << error;
+        const std::vector<std::uint32_t> pixels = BmpDecodeDib32(*bmp);
+        ASSERT_EQ(pixels.size(), std::size_t(bmp->width * bmp->height)) << name;
+        for (int y = 0; y < bmp->height; ++y)
+            for (int x = 0; x < bmp->width; ++x) {
+                const Rgb c = bmp->PixelAt(x, y).value();
+                EXPECT_EQ(pixels[std::size_t(y * bmp->width + x)],
+                          RedOf(c) << 16 | GreenOf(c) << 8 | BlueOf(c))
+                    << name << " " << x << "," << y;
+            }
+    }
+}
+
+// A 6 x 3 RLE8 bitmap with the given codes after a palette of black, red, green, blue.
+Bytes MakeRle8Codes(const Bytes& codes) {
+    Bytes b = MakeRle8();
+    b.resize(b.size() - 16);
+    StoreLe32(b, 18, 6);
+    StoreLe32(b, 22, 3);
+    StoreLe32(b, 34, 0); // no stated size: the codes run to the end of the file
+    b.insert(b.end(), codes.begin(), codes.end());
+    return b;
+}
+
+TEST(BmpDecode, RunLengthCodesStayInsideTheImage) {
+    const std::uint32_t black = 0, red = 0xFF0000, green = 0x00FF00, blue = 0x0000FF;
+    struct Case {
+        const char* name;
+        Bytes codes;
+        std::vector<std::uint32_t> expected; // rows from the top
+    };
+    const Case cases[] = {
+        {"a run past the right edge is cut there, not carried to the next row",
+         {9, 1, 0, 0, 1, 2, 0, 1},
+         {black, black, black, black, black, black, //
+          green, black, black, black, black, black, //
+          red, red, red, red, red, red}},
+        {"a move skips pixels, which keep index 0; rows past the top are dropped",
+         {0, 2, 2, 1, 1, 3, 0, 2, 0, 9, 2, 3, 0, 1},
+         {black, black, black, black, black, black, //
+          black, black, blue, black, black, black,  //
+          black, black, black, black, black, black}},
+        {"codes that end inside a literal leave the rest at index 0",
+         {2, 2, 0, 5, 1},
+         {black, black, black, black, black, black, //
+          black, black, black, black, black, black, //
+          green, green, black, black, black, black}},
+    };
+    for (const Case& c : cases) {
+        std::string error;
+        const Bytes file = MakeRle8Codes(c.codes);
+        const auto bmp = ParseBmp(file, error);
+        ASSERT_TRUE(bmp) << c.name << ": " << error;
+        EXPECT_EQ(BmpDecodeDib32(*bmp), c.expected) << c.name;
+    }
+}
+
+TEST(Bmp, RefusesMorePixelsThanTheLimit) {
+    const int side = 2048;
+    ASSERT_EQ(std::int64_t(side) * side, kBmpMaxPixels);
+    std::string error;
+    Bytes file = MakeRle8Codes({0, 1});
+    StoreLe32(file, 18, side);
+    StoreLe32(file, 22, side);
+    const auto largest = ParseBmp(file, error);
+    ASSERT_TRUE(largest) << error;
+    EXPECT_EQ(BmpDecodeDib32(*largest).size(), std::size_t(kBmpMaxPixels));
+    StoreLe32(file, 22, side + 1);
+    EXPECT_FALSE(ParseBmp(file, error));
+    EXPECT_NE(error.find("pixels"), std::string::npos) << error;
+}
+
 TEST(Bmp, RejectsMalformedFiles) {
     const Bytes good = MakeBmp24(4, 4);
     const auto with = [&](std::size_t at, std::uint32_t v) {

@@ -64,6 +64,21 @@ TEST(SkinIniDialect, KeysStopAtTheNextHeader) {
     EXPECT_EQ(ini.ReadString("B", "x", "-"), "-");
 }
 
+// Through the name index: case-blind, the first of a repeated section wins, every one of many found.
+TEST(SkinIniDialect, FindsEveryOneOfManySections) {
+    constexpr int kCount = 3000;
+    std::string text;
+    for (int i = 0; i < kCount; ++i)
+        text += "[Section " + std::to_string(i) + "]\rValue=" + std::to_string(i) + "\r";
+    for (int i = 0; i < kCount; i += 7)
+        text += "[SECTION " + std::to_string(i) + "]\nValue=later\n";
+    const TSkinIni ini = Loaded(text);
+    for (int i = 0; i < kCount; ++i)
+        ASSERT_EQ(ini.ReadInteger("section " + std::to_string(i), "value", -1), i) << i;
+    EXPECT_EQ(ini.SectionNames().size(), std::size_t(kCount + (kCount + 6) / 7));
+    EXPECT_EQ(ini.ReadString("Section", "Value", "none"), "none");
+}
+
 TEST(SkinIniDialect, ListsSectionNamesInStoredOrderTrimmed) {
     const TSkinIni ini = Loaded("[First]\n[ Second ]\n;[Comment]\n[first]\nnot]\n[Third]");
     EXPECT_EQ(ini.SectionNames(), (std::vector<std::string>{"First", "Second", "first", "Third"}));

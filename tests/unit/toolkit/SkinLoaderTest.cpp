@@ -148,6 +148,52 @@ TEST(SkinLoading, ClampsAndSpecialCounts) {
     EXPECT_EQ(m.buttons.radioImageCount, 6); // 96 wide, 16 high: by 16
 }
 
+// Positions, sizes and counts that a window would compute with: within their limits they load,
+// beyond them the load fails and says which value.
+TEST(SkinLoading, RefusesValuesNoWindowCouldUse) {
+    struct Case {
+        const char* section; // with the lines that make the loader read the key
+        const char* key;
+        int low;
+        int high;
+    };
+    const Case cases[] = {
+        {"[Personality]", "TopFrame", 1, kSkinMaxImageCount},
+        {"[Personality]", "LeftTopHeight", 0, kSkinMaxExtent},
+        {"[Personality]", "BottomBotHeight", 0, kSkinMaxExtent},
+        {"[Personality]", "TextShift", -kSkinMaxExtent, kSkinMaxExtent},
+        {"[Personality]", "TextShiftVert", -kSkinMaxExtent, kSkinMaxExtent},
+        {"[Personality]", "TextRightClip", -kSkinMaxExtent, kSkinMaxExtent},
+        {"[Fonts]", "FontHeight", 1, kSkinMaxFontHeight},
+        {"[Buttons]", "LeftWidth", 0, kSkinMaxExtent},
+        {"[Buttons]", "CheckButtonFrame", 0, kSkinMaxImageCount},
+        {"[HorzScrollThumb]\nImage=a.bmp", "BottomHeight", 0, kSkinMaxExtent},
+        {"[HorzScrollThumb]\nImage=a.bmp", "Frame", 0, kSkinMaxImageCount},
+        {"[HorzScrollThumb]\nImage=a.bmp", "FrameCount", 1, kSkinMaxImageCount},
+        {"[Button0]", "Xcoord", -kSkinMaxExtent, kSkinMaxExtent},
+        {"[Button0]", "Ycoord", -kSkinMaxExtent, kSkinMaxExtent},
+        {"[Button0]", "Frame", 0, kSkinMaxImageCount},
+    };
+    const Bytes bitmap = MakeBmp24(8, 8);
+    for (const Case& c : cases) {
+        for (const std::int64_t value : {std::int64_t(c.low) - 1, std::int64_t(c.low), std::int64_t(c.high),
+                                         std::int64_t(c.high) + 1, std::int64_t(INT32_MIN)}) {
+            const std::string key = std::string(c.key) + "=" + std::to_string(value);
+            const std::string ini = std::string(c.section) + "\n" + key + "\n";
+            RecordingSink sink;
+            std::string error;
+            const auto m = LoadSkinStream(SkinStreamValue(Packed(MakePackage(
+                                              kSkinVersion4, {{"d.ini", FromText(ini)}, {"a.bmp", bitmap}}))),
+                                          sink, {}, &error);
+            const bool inside = value >= c.low && value <= c.high;
+            EXPECT_EQ(bool(m), inside) << c.section << " " << key;
+            if (!inside) {
+                EXPECT_NE(error.find(key), std::string::npos) << error;
+            }
+        }
+    }
+}
+
 TEST(SkinLoading, ColoursTableAndDefaults) {
     SystemColours system;
     system.windowText = 0x010203;
