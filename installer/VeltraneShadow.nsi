@@ -231,15 +231,11 @@ Function PlaceEvaluation
   ${EndIf}
 FunctionEnd
 
-; The state folder, with its permissions, unless it is there already.
+; The state folder with its permissions, unless it is there already; marked when made here.
 Function MakeStateFolder
-  ${If} ${FileExists} "${EVAL_STATE_DIR}\*.*"
-    Return
-  ${EndIf}
   System::Call 'advapi32::ConvertStringSecurityDescriptorToSecurityDescriptorW(w "${EVAL_STATE_DACL}", i 1, *p .r1, p 0) i .r0'
   ${If} $0 = 0
-    CreateDirectory "${EVAL_STATE_DIR}"
-    Return
+    StrCpy $1 0
   ${EndIf}
   !if ${NSIS_PTR_SIZE} > 4
     System::Call '*(i 24, i 0, p r1, i 0, i 0) p .r2'
@@ -248,7 +244,9 @@ Function MakeStateFolder
   !endif
   System::Call 'kernel32::CreateDirectoryW(w "${EVAL_STATE_DIR}", p r2) i .r0'
   System::Free $2
-  System::Call 'kernel32::LocalFree(p r1)'
+  ${If} $1 P<> 0
+    System::Call 'kernel32::LocalFree(p r1)'
+  ${EndIf}
   ${If} $0 <> 0
     WriteRegDWORD HKLM "${UNINST_KEY}" "${EVAL_STATE_DIR_MARK}" 1
   ${EndIf}
@@ -413,6 +411,11 @@ FunctionEnd
 ; (a driver setup may have changed it since this process started). Empty when there is none.
 ; A PATH folder that is the install folder does not count.
 !define PATH_BUFFER_CHARS 32768
+!if ${NSIS_PTR_SIZE} > 4
+  !define HKEY_LOCAL_MACHINE_HANDLE 0xFFFFFFFF80000002
+!else
+  !define HKEY_LOCAL_MACHINE_HANDLE 0x80000002
+!endif
 Function FindDriverLibraryElsewhere
   StrCpy $R8 ""
   System::Call 'kernel32::SearchPathW(w "$SYSDIR;$WINDIR\System;$WINDIR", w "${DRIVER_LIBRARY}", p 0, i ${NSIS_MAX_STRLEN}, w .R8, p 0) i .r0'
@@ -429,7 +432,7 @@ Function FindDriverLibraryElsewhere
   ${If} $R8 == ""
     IntOp $2 ${PATH_BUFFER_CHARS} * 2
     ; RRF_RT_REG_SZ | RRF_RT_REG_EXPAND_SZ, expanded
-    System::Call 'advapi32::RegGetValueW(p 0x80000002, w "SYSTEM\CurrentControlSet\Control\Session Manager\Environment", w "Path", i 6, p 0, p r1, *i r2) i .r0'
+    System::Call 'advapi32::RegGetValueW(p ${HKEY_LOCAL_MACHINE_HANDLE}, w "SYSTEM\CurrentControlSet\Control\Session Manager\Environment", w "Path", i 6, p 0, p r1, *i r2) i .r0'
     ${If} $0 = 0
       Call LibraryInFolderList
     ${EndIf}

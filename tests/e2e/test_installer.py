@@ -232,6 +232,7 @@ class Machine:
     def restart(self) -> None:
         """Every program ends and the prefix restarts (pending deletions are carried out)."""
         self.session.kill_leftovers()
+        self.end_program()
         assert self.run("wineboot", "-r") == 0
 
     def clean(self) -> None:
