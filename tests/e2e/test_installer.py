@@ -5,8 +5,8 @@ installing into the machine's folders and registry touches nothing the other tes
 starts from a machine without the program.
 
 Where Wine runs no 32-bit programs, the tests take the 64-bit setup that the win64 build makes of the
-same script for them (dist/win64/test-setup/): it installs into the 32-bit Program Files folder and
-registry view as the product does, so only the paths below differ.
+same script for them (dist/win64/test-setup/): it writes the 32-bit registry view as the product does,
+and its "32-bit Program Files" is C:\\Program Files under Wine, so only the registry keys differ.
 """
 
 from __future__ import annotations
@@ -49,9 +49,9 @@ class Paths:
     """Where the setup puts things, as Windows paths and registry keys, for one setup architecture."""
 
     def __init__(self, arch: str) -> None:
-        # The setup installs into the 32-bit Program Files folder and registry view.
+        # The setup writes the 32-bit registry view.
         wow = arch == "win64"
-        self.program_files = "Program Files (x86)" if wow else "Program Files"
+        self.program_files = "Program Files"
         self.install_dir = rf"C:\{self.program_files}\Veltrane"
         self.program = self.install_dir + "\\" + PROGRAM
         self.uninstaller = self.install_dir + r"\Uninstall.exe"
