@@ -51,11 +51,13 @@ def hovered_tip(wine, probe) -> str:
     return text
 
 
-def about_children(wine, probe):
+def about_children(wine, probe, shot: str):
     """Opens About from the tray menu (no password); its controls and window height, then closes it."""
     choose_tray_menu_item(wine, probe, last=False)
     about = probe.wait(ABOUT_CLASS, "关于", 10, visible=True)
     children = probe.children(about["hwnd"])
+    time.sleep(0.3)  # painted, for the screenshot
+    wine.screenshot(shot)
     left, top, right, bottom = about["rect"]
     probe.close(about["hwnd"])
     probe.wait_hidden(about["hwnd"])
@@ -69,14 +71,14 @@ def overlaps(a, b) -> bool:
 def test_the_simulated_library_is_named_in_the_tip_and_in_about_and_another_is_not(wine, probe, sim, tmp_path):
     start_beside_stand_in(wine, tmp_path)
     assert hovered_tip(wine, probe) == "", "no tip with another library"
-    children, plain_height = about_children(wine, probe)
+    children, plain_height = about_children(wine, probe, "about-another-library")
     assert "联系我们" in [c["text"] for c in children]
     assert NOTICE not in [c["text"] for c in children]
     wine.kill_leftovers()
 
     start_ready(wine, sim)
     assert hovered_tip(wine, probe) == NOTICE
-    children, height = about_children(wine, probe)
+    children, height = about_children(wine, probe, "about-simulated-library")
     notice = next(c for c in children if c["text"] == NOTICE)
     assert not [c["text"] for c in children if c is not notice and overlaps(c["rect"], notice["rect"])]
     assert height > plain_height, "the dialog grows by the line"
