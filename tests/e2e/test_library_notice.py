@@ -11,13 +11,13 @@ import time
 from program_helpers import (
     ABOUT_CLASS,
     MAIN_CLASS,
+    SIMULATED_LIBRARY,
     choose_tray_menu_item,
     start_ready,
     tray_badge_colour,
     wait_until,
 )
 
-NOTICE = "模拟驱动库（评估用，机器没有受到保护）"
 TOOLTIP_CLASS = "tooltips_class32"
 
 
@@ -73,12 +73,12 @@ def test_the_simulated_library_is_named_in_the_tip_and_in_about_and_another_is_n
     assert hovered_tip(wine, probe) == "", "no tip with another library"
     children, plain_height = about_children(wine, probe, "about-another-library")
     assert "联系我们" in [c["text"] for c in children]
-    assert NOTICE not in [c["text"] for c in children]
+    assert SIMULATED_LIBRARY not in [c["text"] for c in children]
     wine.kill_leftovers()
 
     start_ready(wine, sim)
-    assert hovered_tip(wine, probe) == NOTICE
+    assert hovered_tip(wine, probe) == SIMULATED_LIBRARY
     children, height = about_children(wine, probe, "about-simulated-library")
-    notice = next(c for c in children if c["text"] == NOTICE)
+    notice = next(c for c in children if c["text"] == SIMULATED_LIBRARY)
     assert not [c["text"] for c in children if c is not notice and overlaps(c["rect"], notice["rect"])]
     assert height > plain_height, "the dialog grows by the line"
