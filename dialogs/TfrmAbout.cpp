@@ -1,5 +1,9 @@
 #include "dialogs/TfrmAbout.h"
 
+#include <algorithm>
+#include <array>
+#include <iterator>
+
 #include "art/ArtIds.h"
 #include "dialogs/OpenLink.h"
 #include "platform/LinkLabel.h"
@@ -21,6 +25,7 @@ enum ControlId : int {
     kBtnOK,
     kMemo1,
     kLabelCopyRight,
+    kLblSimulated,
 };
 
 constexpr COLORREF kWhite = RGB(255, 255, 255);
@@ -63,14 +68,36 @@ constexpr FormLayout kLayout{
     true,
 };
 
+// With the simulated library one more line, below the contact box, says that nothing is protected;
+// the window grows by its height and the bottom row moves down with it.
+constexpr int kSimulatedLineHeight = 24;
+
+constexpr auto kSimulatedControls = [] {
+    std::array<ControlLayout, std::size(kControls) + 1> controls{};
+    std::ranges::copy(kControls, controls.begin());
+    for (ControlLayout& control : controls)
+        if (control.id == kBtnOK || control.id == kLabelCopyRight)
+            control.y += kSimulatedLineHeight;
+    controls.back() = {ControlKind::Label, kLblSimulated, 0, 11, 257, 409, 17, L"lblSimulated", SS_CENTER};
+    return controls;
+}();
+
+constexpr FormLayout kSimulatedLayout = [] {
+    FormLayout layout = kLayout;
+    layout.clientHeight += kSimulatedLineHeight;
+    layout.controls = kSimulatedControls;
+    return layout;
+}();
+
 } // namespace
 
-TfrmAbout::TfrmAbout(Application& application) : Form(application) {
-    CreateFromLayout(kLayout);
+TfrmAbout::TfrmAbout(Application& application, bool simulatedLibrary)
+    : Form(application), simulatedLibrary_(simulatedLibrary) {
+    CreateFromLayout(simulatedLibrary ? kSimulatedLayout : kLayout);
 }
 
-void TfrmAbout::Execute(Application& application) {
-    Owned<TfrmAbout> dialog(application);
+void TfrmAbout::Execute(Application& application, bool simulatedLibrary) {
+    Owned<TfrmAbout> dialog(application, simulatedLibrary);
     dialog.ShowModal();
 }
 
@@ -81,6 +108,8 @@ void TfrmAbout::FormCreate() {
     SetItemText(kLblMail, texts::kSupportMail);
     SetCaption(texts::kAbout);
     SetItemText(kLblApp, texts::kProductTitle);
+    if (simulatedLibrary_)
+        SetItemText(kLblSimulated, texts::kSimulatedLibrary);
     lblApp.Attach(Item(kLblApp));
     PanelOf(kPanel1)->SetBevel(kHeaderBevel);
 

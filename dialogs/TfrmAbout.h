@@ -9,16 +9,18 @@ namespace veltrane {
 
 class TfrmAbout : public Form {
 public:
-    explicit TfrmAbout(Application& application);
+    // With the simulated driver library the dialog has one more line saying so.
+    TfrmAbout(Application& application, bool simulatedLibrary);
 
     // A fresh dialog, shown modally and destroyed; the result does not matter to callers.
-    static void Execute(Application& application);
+    static void Execute(Application& application, bool simulatedLibrary);
 
 private:
     void FormCreate() override;
 
     CentredLabel lblApp;
     TGlyphButton BtnOK;
+    bool simulatedLibrary_;
 };
 
 } // namespace veltrane

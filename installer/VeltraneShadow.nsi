@@ -9,8 +9,14 @@
 ;   OUTFILE      the setup file to write
 ;
 ; Switches: /S silent, /EVAL also installs the simulated driver library, /D=DIR install folder
-; (last on the line). The uninstaller takes /S.
+; (last on the line), /ANYDIR accepts a folder outside Program Files. The uninstaller takes /S.
+;
+; TARGET_AMD64 makes a 64-bit setup of the same script, for the tests on machines that run no 32-bit
+; Windows programs; the product's setup is the 32-bit one.
 
+!ifdef TARGET_AMD64
+  Target amd64-unicode
+!endif
 Unicode true
 ManifestDPIAware true
 RequestExecutionLevel admin
@@ -23,6 +29,7 @@ SetCompressor /SOLID lzma
 !macroend
 !insertmacro RequireDefine VERSION
 !insertmacro RequireDefine PROGRAM_EXE
+!insertmacro RequireDefine CTL_EXE
 !insertmacro RequireDefine EVAL_DLL
 !insertmacro RequireDefine ICON
 !insertmacro RequireDefine OUTFILE
@@ -38,20 +45,33 @@ SetCompressor /SOLID lzma
 !define PROGRAM "VeltraneShadow.exe"
 !define CTL "veltrane-ctl.exe"
 !define DRIVER_LIBRARY "ZELK.dll"
-; The simulated library keeps its state in this file beside itself.
+; What the simulated library's version record says, and no other ZELK.dll.
+!define SIMULATED_NAME "VeltraneSimulatedDriverLibrary"
+; An installed evaluation keeps its state in a folder every user may write (under ProgramData);
+; the record beside the library names the file. Earlier setups kept it beside the library.
 !define EVAL_STATE "ZELK.ini"
+!define EVAL_RECORD "ZELK.install.ini"
+!define EVAL_STATE_DIR "$APPDATA\Veltrane"
+; SYSTEM and Administrators: everything. Users: list the folder and add files in it (no folders,
+; no deleting or renaming it), change and replace the files in it.
+!define EVAL_STATE_DACL "D:PAI(A;OICI;FA;;;SY)(A;OICI;FA;;;BA)(A;;0x1200ab;;;BU)(A;OIIO;0x1301bf;;;BU)"
 !define UNINSTALLER "Uninstall.exe"
 !define SHORTCUT "$SMPROGRAMS\${PRODUCT_NAME}.lnk"
 !define UNINST_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\VeltraneShadow"
 !define RUN_KEY "Software\Microsoft\Windows\CurrentVersion\Run"
 !define RUN_VALUE "VeltraneShadow"
-; Set to 1 in the uninstall entry when this setup put the simulated library in place.
+; Set to 1 in the uninstall entry when this setup put the simulated library in place, and when it
+; made the evaluation's state folder.
 !define EVAL_MARK "EvalDriverLibrary"
+!define EVAL_STATE_DIR_MARK "EvalStateFolder"
 ; The program's presence markers (local and global namespace).
 !define PRESENCE_MUTEX "QDN_RUNNINGRADIX"
 !define SYNCHRONIZE 0x00100000
 !define LANG_ENGLISH 1033
 !define LANG_SIMPCHINESE 2052
+; Exit codes beside NSIS's own.
+!define ERROR_ELEVATION_REQUIRED 740
+!define ERROR_BAD_PATHNAME 161
 
 Name "$(ProductName)"
 OutFile "${OUTFILE}"
@@ -83,6 +103,7 @@ VIAddVersionKey /LANG=0 "LegalCopyright" "(C) ${PUBLISHER}"
 !define MUI_WELCOMEPAGE_TEXT "$(WelcomeText)"
 !insertmacro MUI_PAGE_WELCOME
 !insertmacro MUI_PAGE_COMPONENTS
+!define MUI_PAGE_CUSTOMFUNCTION_LEAVE DirectoryLeave
 !insertmacro MUI_PAGE_DIRECTORY
 !insertmacro MUI_PAGE_INSTFILES
 !insertmacro MUI_PAGE_FINISH
@@ -108,8 +129,16 @@ LangString SecEvalText ${LANG_ENGLISH} "Only for trying the program on a machine
 LangString SecEvalText ${LANG_SIMPCHINESE} "仅用于在未安装驱动的计算机上试用本程序。已有驱动库时不会安装。"
 LangString EvalSkipped ${LANG_ENGLISH} "A driver library is already present; the simulated one is not installed."
 LangString EvalSkipped ${LANG_SIMPCHINESE} "已存在驱动库，未安装模拟驱动库。"
+LangString EvalRemoved ${LANG_ENGLISH} "The simulated driver library of an earlier evaluation is removed."
+LangString EvalRemoved ${LANG_SIMPCHINESE} "已删除先前评估时安装的模拟驱动库。"
+LangString NotStarted ${LANG_ENGLISH} "The program starts at the next logon."
+LangString NotStarted ${LANG_SIMPCHINESE} "程序将在下次登录时启动。"
 LangString NeedsAdmin ${LANG_ENGLISH} "Installing ${PRODUCT_NAME} needs an administrator."
 LangString NeedsAdmin ${LANG_SIMPCHINESE} "安装${PRODUCT_NAME}需要管理员权限。"
+LangString UnNeedsAdmin ${LANG_ENGLISH} "Uninstalling ${PRODUCT_NAME} needs an administrator."
+LangString UnNeedsAdmin ${LANG_SIMPCHINESE} "卸载${PRODUCT_NAME}需要管理员权限。"
+LangString OutsideProgramFiles ${LANG_ENGLISH} "$INSTDIR is outside the Program Files folder. It keeps its own permissions, which may let other users replace the program that starts at every logon of every user.$\r$\n$\r$\nInstall there anyway?"
+LangString OutsideProgramFiles ${LANG_SIMPCHINESE} "$INSTDIR 不在 Program Files 文件夹中。它保留自身的权限，其他用户可能借此替换每个用户登录时都会启动的程序。$\r$\n$\r$\n仍然安装到这里吗？"
 LangString Running ${LANG_ENGLISH} "${PRODUCT_NAME} is running.$\r$\n$\r$\nQuit it first: right-click its icon in the notification area, choose $\"退出程序$\" (Quit) and give the password. Then click Retry."
 LangString Running ${LANG_SIMPCHINESE} "${PRODUCT_NAME}正在运行。$\r$\n$\r$\n请先退出：右键单击通知区域中的图标，选择“退出程序”并输入密码，然后单击“重试”。"
 
@@ -136,27 +165,92 @@ Section "$(SecProgramName)" SecProgram
   WriteRegStr HKLM "${RUN_KEY}" "${RUN_VALUE}" '"$INSTDIR\${PROGRAM}"'
 SectionEnd
 
+; 1 once the simulated library is in place in this install.
+Var EvalPlaced
+
 Section /o "$(SecEvalName)" SecEval
+  SetShellVarContext all
   SetRegView 32
-  ; The driver's library may sit beside the program or on the system path; a simulated one here
-  ; would be loaded in its place, so it is installed only where there is none at all.
-  ${If} ${FileExists} "$INSTDIR\${DRIVER_LIBRARY}"
-  ${OrIf} ${FileExists} "$SYSDIR\${DRIVER_LIBRARY}"
-    DetailPrint "$(EvalSkipped)"
-  ${Else}
-    SetOutPath "$INSTDIR"
-    File "/oname=${DRIVER_LIBRARY}" "${EVAL_DLL}"
-    WriteRegDWORD HKLM "${UNINST_KEY}" "${EVAL_MARK}" 1
-    ; The library writes its state file on first use; the program usually runs without the rights to
-    ; write here, so it is made now, once, while the setup may.
-    ReadEnvStr $R0 ZELK_SIM_STATE
-    System::Call 'kernel32::SetEnvironmentVariableW(w "ZELK_SIM_STATE", p 0)'
-    System::Call '"$INSTDIR\${DRIVER_LIBRARY}"::fcGetProtection() i ?u'
-    ${If} $R0 != ""
-      System::Call 'kernel32::SetEnvironmentVariableW(w "ZELK_SIM_STATE", w R0)'
+  ; A copy beside the program is loaded before the driver's library wherever that sits, so the
+  ; simulated one goes only where there is none: neither beside the program (but for an earlier
+  ; evaluation's own) nor in any folder the loader searches after it.
+  StrCpy $R9 "$INSTDIR\${DRIVER_LIBRARY}"
+  StrCpy $R7 1
+  ${If} ${FileExists} $R9
+    Call IsSimulatedLibrary
+    ReadRegDWORD $0 HKLM "${UNINST_KEY}" "${EVAL_MARK}"
+    ${If} $R8 != 1
+    ${OrIf} $0 != 1
+      StrCpy $R7 0
     ${EndIf}
   ${EndIf}
+  Call FindDriverLibraryElsewhere
+  ${If} $R8 != ""
+    StrCpy $R7 0
+  ${EndIf}
+  ${If} $R7 = 1
+    Call PlaceEvaluation
+  ${Else}
+    DetailPrint "$(EvalSkipped)"
+  ${EndIf}
 SectionEnd
+
+Function PlaceEvaluation
+  SetOutPath "$INSTDIR"
+  ; An earlier evaluation's library in use (a silent update) is replaced at the next restart.
+  StrCpy $R6 "$INSTDIR\${DRIVER_LIBRARY}"
+  SetOverwrite try
+  ClearErrors
+  File "/oname=${DRIVER_LIBRARY}" "${EVAL_DLL}"
+  ${If} ${Errors}
+    SetOverwrite on
+    File "/oname=${DRIVER_LIBRARY}.new" "${EVAL_DLL}"
+    Rename /REBOOTOK "$INSTDIR\${DRIVER_LIBRARY}.new" "$INSTDIR\${DRIVER_LIBRARY}"
+    StrCpy $R6 "$INSTDIR\${DRIVER_LIBRARY}.new"
+  ${EndIf}
+  SetOverwrite on
+  WriteRegDWORD HKLM "${UNINST_KEY}" "${EVAL_MARK}" 1
+  StrCpy $EvalPlaced 1
+
+  Call MakeStateFolder
+  Delete "$INSTDIR\${EVAL_STATE}"
+  ; UTF-16, so that any folder name survives.
+  Delete "$INSTDIR\${EVAL_RECORD}"
+  FileOpen $0 "$INSTDIR\${EVAL_RECORD}" w
+  FileWriteWord $0 0xFEFF
+  FileClose $0
+  WriteINIStr "$INSTDIR\${EVAL_RECORD}" "state" "file" "${EVAL_STATE_DIR}\${EVAL_STATE}"
+
+  ; The first call makes the state file with the demo state; the setup's own ZELK_SIM_STATE, if
+  ; any, must not take it elsewhere.
+  ReadEnvStr $R0 ZELK_SIM_STATE
+  System::Call 'kernel32::SetEnvironmentVariableW(w "ZELK_SIM_STATE", p 0)'
+  System::Call '"$R6"::fcGetProtection() i ?u'
+  ${If} $R0 != ""
+    System::Call 'kernel32::SetEnvironmentVariableW(w "ZELK_SIM_STATE", w R0)'
+  ${EndIf}
+FunctionEnd
+
+; The state folder with its permissions, unless it is there already; marked when made here.
+Function MakeStateFolder
+  System::Call 'advapi32::ConvertStringSecurityDescriptorToSecurityDescriptorW(w "${EVAL_STATE_DACL}", i 1, *p .r1, p 0) i .r0'
+  ${If} $0 = 0
+    StrCpy $1 0
+  ${EndIf}
+  !if ${NSIS_PTR_SIZE} > 4
+    System::Call '*(i 24, i 0, p r1, i 0, i 0) p .r2'
+  !else
+    System::Call '*(i 12, p r1, i 0) p .r2'
+  !endif
+  System::Call 'kernel32::CreateDirectoryW(w "${EVAL_STATE_DIR}", p r2) i .r0'
+  System::Free $2
+  ${If} $1 P<> 0
+    System::Call 'kernel32::LocalFree(p r1)'
+  ${EndIf}
+  ${If} $0 <> 0
+    WriteRegDWORD HKLM "${UNINST_KEY}" "${EVAL_STATE_DIR_MARK}" 1
+  ${EndIf}
+FunctionEnd
 
 Section "-Uninstall entry and first start"
   SetRegView 32
@@ -169,13 +263,282 @@ Section "-Uninstall entry and first start"
   WriteRegStr HKLM "${UNINST_KEY}" "QuietUninstallString" '"$INSTDIR\${UNINSTALLER}" /S'
   WriteRegDWORD HKLM "${UNINST_KEY}" "NoModify" 1
   WriteRegDWORD HKLM "${UNINST_KEY}" "NoRepair" 1
+
+  ; An install without the evaluation takes away what an earlier one left.
+  ${If} $EvalPlaced != 1
+    ReadRegDWORD $0 HKLM "${UNINST_KEY}" "${EVAL_MARK}"
+    ${If} $0 = 1
+      Call RemoveEvaluation
+      DetailPrint "$(EvalRemoved)"
+    ${EndIf}
+  ${EndIf}
+
   ${GetSize} "$INSTDIR" "/S=0K" $0 $1 $2
   WriteRegDWORD HKLM "${UNINST_KEY}" "EstimatedSize" $0
 
   ; Started here rather than from a finish-page check box, so that a silent install starts it too.
   ; A copy that already runs makes this one end at once.
-  Exec '"$INSTDIR\${PROGRAM}"'
+  Call StartProgramAsUser
 SectionEnd
+
+; Not for SYSTEM or session 0 (a deployment tool, a service): nobody there could see the program or
+; quit it. Otherwise the desktop's shell starts it, as the logged-on user and without this setup's
+; elevation, as if the user had opened it. The Run value starts it at the next logon in any case.
+Function StartProgramAsUser
+  System::Call 'kernel32::GetCurrentProcessId() i .r0'
+  System::Call 'kernel32::ProcessIdToSessionId(i r0, *i .r1) i .r2'
+  Call IsLocalSystem
+  ${If} $2 = 0
+  ${OrIf} $1 = 0
+  ${OrIf} $R8 = 1
+    DetailPrint "$(NotStarted)"
+    Return
+  ${EndIf}
+  Call ShellStartProgram
+  ${If} $R8 != 1
+    DetailPrint "$(NotStarted)"
+  ${EndIf}
+FunctionEnd
+
+; $R8 := 1 when this process runs as LocalSystem.
+Function IsLocalSystem
+  StrCpy $R8 0
+  System::Call 'kernel32::GetCurrentProcess() p .r3'
+  System::Call 'advapi32::OpenProcessToken(p r3, i 8, *p .r4) i .r5' ; TOKEN_QUERY
+  ${If} $5 = 0
+    Return
+  ${EndIf}
+  System::Call '*(&i256) p .r6'
+  System::Call 'advapi32::GetTokenInformation(p r4, i 1, p r6, i 256, *i .r7) i .r5' ; TokenUser
+  ${If} $5 <> 0
+    System::Call '*$6(p .r7)'
+    System::Call 'advapi32::IsWellKnownSid(p r7, i 22) i .r5' ; WinLocalSystemSid
+    ${If} $5 <> 0
+      StrCpy $R8 1
+    ${EndIf}
+  ${EndIf}
+  System::Free $6
+  System::Call 'kernel32::CloseHandle(p r4)'
+FunctionEnd
+
+; $R8 := 1 when the desktop's shell took the request. The way there: the shell windows' desktop
+; entry, its top-level browser, the active view's background object, and from it the shell's
+; automation object, whose ShellExecute runs in the shell's process.
+!define CLSID_ShellWindows "{9BA05972-F6A8-11CF-A442-00A0C90A8F39}"
+!define IID_IShellWindows "{85CB6900-4D95-11CF-960C-0080C7F4EE85}"
+!define IID_IServiceProvider "{6D5140C1-7436-11CE-8034-00AA006009FA}"
+!define SID_STopLevelBrowser "{4C96BE40-915C-11CF-99D3-00AA004AE837}"
+!define IID_IShellBrowser "{000214E2-0000-0000-C000-000000000046}"
+!define IID_IDispatch "{00020400-0000-0000-C000-000000000046}"
+!define IID_IShellFolderViewDual "{E7A1AF80-4D96-11CF-960C-0080C7F4EE85}"
+!define IID_IShellDispatch2 "{A4C6892C-3BA9-11D2-9DEA-00C04FB16162}"
+!macro ComRelease VAR
+  ${If} ${VAR} P<> 0
+    System::Call '${VAR}->2()'
+  ${EndIf}
+!macroend
+Function ShellStartProgram
+  StrCpy $R8 0
+  StrCpy $1 0
+  StrCpy $2 0
+  StrCpy $3 0
+  StrCpy $4 0
+  StrCpy $5 0
+  StrCpy $6 0
+  StrCpy $7 0
+  StrCpy $8 0
+  System::Call 'ole32::CoInitialize(p 0) i .r9'
+  System::Call '*(&i16) p .r0' ; an empty VARIANT
+  System::Call 'ole32::CoCreateInstance(g "${CLSID_ShellWindows}", p 0, i 4, g "${IID_IShellWindows}", *p .r1) i .R0' ; CLSCTX_LOCAL_SERVER
+  ${If} $R0 = 0
+    ; FindWindowSW(SWC_DESKTOP, SWFO_NEEDDISPATCH)
+    System::Call '$1->15(p r0, p r0, i 8, *i .R1, i 1, *p .r2) i .R0'
+  ${EndIf}
+  ${If} $R0 = 0
+  ${AndIf} $2 P<> 0
+    System::Call '$2->0(g "${IID_IServiceProvider}", *p .r3) i .R0'
+  ${Else}
+    StrCpy $R0 1
+  ${EndIf}
+  ${If} $R0 = 0
+    System::Call '$3->3(g "${SID_STopLevelBrowser}", g "${IID_IShellBrowser}", *p .r4) i .R0'
+  ${EndIf}
+  ${If} $R0 = 0
+    System::Call '$4->15(*p .r5) i .R0' ; QueryActiveShellView
+  ${EndIf}
+  ${If} $R0 = 0
+    System::Call '$5->15(i 0, g "${IID_IDispatch}", *p .r6) i .R0' ; GetItemObject(SVGIO_BACKGROUND)
+  ${EndIf}
+  ${If} $R0 = 0
+    System::Call '$6->0(g "${IID_IShellFolderViewDual}", *p .r7) i .R0'
+  ${EndIf}
+  ${If} $R0 = 0
+    System::Call '$7->7(*p .R2) i .R0' ; get_Application
+  ${EndIf}
+  ${If} $R0 = 0
+    System::Call '$R2->0(g "${IID_IShellDispatch2}", *p .r8) i .R0'
+    !insertmacro ComRelease $R2
+  ${EndIf}
+  ${If} $R0 = 0
+    System::Call 'oleaut32::SysAllocString(w "$INSTDIR\${PROGRAM}") p .R3'
+    ; ShellExecute(file, arguments, folder, verb, show): four empty VARIANTs, by value.
+    !if ${NSIS_PTR_SIZE} > 4
+      System::Call '$8->31(p R3, p r0, p r0, p r0, p r0) i .R0'
+    !else
+      System::Call '$8->31(p R3, i 0, i 0, i 0, i 0, i 0, i 0, i 0, i 0, i 0, i 0, i 0, i 0, i 0, i 0, i 0, i 0) i .R0'
+    !endif
+    System::Call 'oleaut32::SysFreeString(p R3)'
+    ${If} $R0 = 0
+      StrCpy $R8 1
+    ${EndIf}
+  ${EndIf}
+  !insertmacro ComRelease $8
+  !insertmacro ComRelease $7
+  !insertmacro ComRelease $6
+  !insertmacro ComRelease $5
+  !insertmacro ComRelease $4
+  !insertmacro ComRelease $3
+  !insertmacro ComRelease $2
+  !insertmacro ComRelease $1
+  System::Free $0
+  ${If} $9 >= 0
+    System::Call 'ole32::CoUninitialize()'
+  ${EndIf}
+FunctionEnd
+
+; $R8 := the first ZELK.dll in the folders the program's loader searches after its own: the system
+; folders, the Windows folder, then every PATH folder, of this process and as the machine stores it
+; (a driver setup may have changed it since this process started). Empty when there is none.
+; A PATH folder that is the install folder does not count.
+!define PATH_BUFFER_CHARS 32768
+!if ${NSIS_PTR_SIZE} > 4
+  !define HKEY_LOCAL_MACHINE_HANDLE 0xFFFFFFFF80000002
+!else
+  !define HKEY_LOCAL_MACHINE_HANDLE 0x80000002
+!endif
+Function FindDriverLibraryElsewhere
+  StrCpy $R8 ""
+  System::Call 'kernel32::SearchPathW(w "$SYSDIR;$WINDIR\System;$WINDIR", w "${DRIVER_LIBRARY}", p 0, i ${NSIS_MAX_STRLEN}, w .R8, p 0) i .r0'
+  ${If} $0 <> 0
+    Return
+  ${EndIf}
+  StrCpy $R8 ""
+  System::Call '*(&w${PATH_BUFFER_CHARS}) p .r1'
+  System::Call 'kernel32::GetEnvironmentVariableW(w "PATH", p r1, i ${PATH_BUFFER_CHARS}) i .r0'
+  ${If} $0 > 0
+  ${AndIf} $0 < ${PATH_BUFFER_CHARS}
+    Call LibraryInFolderList
+  ${EndIf}
+  ${If} $R8 == ""
+    IntOp $2 ${PATH_BUFFER_CHARS} * 2
+    ; RRF_RT_REG_SZ | RRF_RT_REG_EXPAND_SZ, expanded
+    System::Call 'advapi32::RegGetValueW(p ${HKEY_LOCAL_MACHINE_HANDLE}, w "SYSTEM\CurrentControlSet\Control\Session Manager\Environment", w "Path", i 6, p 0, p r1, *i r2) i .r0'
+    ${If} $0 = 0
+      Call LibraryInFolderList
+    ${EndIf}
+  ${EndIf}
+  System::Free $1
+FunctionEnd
+
+; $R8 := the first ZELK.dll in the semicolon-separated folders at address $1, unless it is the one in
+; the install folder (then folders after that one are not looked at); else empty.
+Function LibraryInFolderList
+  StrCpy $R8 ""
+  System::Call 'kernel32::SearchPathW(p r1, w "${DRIVER_LIBRARY}", p 0, i ${NSIS_MAX_STRLEN}, w .R8, p 0) i .r0'
+  ${If} $0 = 0
+    StrCpy $R8 ""
+  ${ElseIf} $R8 == "$INSTDIR\${DRIVER_LIBRARY}"
+    StrCpy $R8 ""
+  ${EndIf}
+FunctionEnd
+
+; $R8 := 1 when the file $R9 is the simulated library, by its version record; else 0.
+!macro DefineIsSimulatedLibrary UN
+Function ${UN}IsSimulatedLibrary
+  StrCpy $R8 0
+  System::Call 'version::GetFileVersionInfoSizeW(w R9, p 0) i .r0'
+  ${If} $0 <= 0
+    Return
+  ${EndIf}
+  System::Alloc $0
+  Pop $1
+  System::Call 'version::GetFileVersionInfoW(w R9, i 0, i r0, p r1) i .r2'
+  ${If} $2 <> 0
+    System::Call 'version::VerQueryValueW(p r1, w "\StringFileInfo\080403A8\InternalName", *p .r3, *i .r4) i .r2'
+    ${If} $2 <> 0
+    ${AndIf} $4 > 0
+      System::Call '*$3(&w64 .r5)'
+      ${If} $5 S== "${SIMULATED_NAME}"
+        StrCpy $R8 1
+      ${EndIf}
+    ${EndIf}
+  ${EndIf}
+  System::Free $1
+FunctionEnd
+!macroend
+!insertmacro DefineIsSimulatedLibrary ""
+!insertmacro DefineIsSimulatedLibrary "un."
+
+; The state folder, only when this setup made it; only the files the library writes, so that
+; nothing another user put there is followed or removed.
+!macro DefineRemoveStateFolder UN
+Function ${UN}RemoveStateFolder
+  ReadRegDWORD $0 HKLM "${UNINST_KEY}" "${EVAL_STATE_DIR_MARK}"
+  ${If} $0 = 1
+    Delete "${EVAL_STATE_DIR}\${EVAL_STATE}"
+    Delete "${EVAL_STATE_DIR}\${EVAL_STATE}.*.tmp"
+    RMDir /REBOOTOK "${EVAL_STATE_DIR}"
+    DeleteRegValue HKLM "${UNINST_KEY}" "${EVAL_STATE_DIR_MARK}"
+  ${EndIf}
+FunctionEnd
+!macroend
+!insertmacro DefineRemoveStateFolder ""
+!insertmacro DefineRemoveStateFolder "un."
+
+; What an earlier evaluation left; its library only when the file is still the simulated one.
+!macro RemoveEvaluationFiles UN
+  StrCpy $R9 "$INSTDIR\${DRIVER_LIBRARY}"
+  Call ${UN}IsSimulatedLibrary
+  ${If} $R8 = 1
+    Delete /REBOOTOK "$INSTDIR\${DRIVER_LIBRARY}"
+  ${EndIf}
+  Delete "$INSTDIR\${EVAL_RECORD}"
+  Delete "$INSTDIR\${EVAL_STATE}"
+  DeleteRegValue HKLM "${UNINST_KEY}" "${EVAL_MARK}"
+  Call ${UN}RemoveStateFolder
+!macroend
+Function RemoveEvaluation
+  !insertmacro RemoveEvaluationFiles ""
+FunctionEnd
+
+; $R8 := 1 when the install folder lies in a Program Files folder, whose permissions let only
+; administrators change what is in it.
+Function IsInProgramFiles
+  StrCpy $R8 0
+  System::Call 'kernel32::GetFullPathNameW(w "$INSTDIR", i ${NSIS_MAX_STRLEN}, w .r0, p 0) i .r1'
+  ${If} $1 = 0
+    Return
+  ${EndIf}
+  StrLen $3 "$PROGRAMFILES32\"
+  StrCpy $4 $0 $3
+  ${If} $4 == "$PROGRAMFILES32\"
+    StrCpy $R8 1
+  ${EndIf}
+  StrLen $3 "$PROGRAMFILES64\"
+  StrCpy $4 $0 $3
+  ${If} $4 == "$PROGRAMFILES64\"
+    StrCpy $R8 1
+  ${EndIf}
+FunctionEnd
+
+; A folder outside Program Files only when the user insists.
+Function DirectoryLeave
+  Call IsInProgramFiles
+  ${If} $R8 != 1
+    MessageBox MB_YESNO|MB_DEFBUTTON2|MB_ICONEXCLAMATION "$(OutsideProgramFiles)" IDYES +2
+    Abort
+  ${EndIf}
+FunctionEnd
 
 !insertmacro MUI_FUNCTION_DESCRIPTION_BEGIN
   !insertmacro MUI_DESCRIPTION_TEXT ${SecProgram} "$(SecProgramText)"
@@ -223,21 +586,37 @@ SectionEnd
   ${EndIf}
 !macroend
 
-Function .onInit
-  SetRegView 32
-  !insertmacro ChooseLanguage
+!macro RequireAdministrator MESSAGE
   UserInfo::GetAccountType
   Pop $0
   ${If} $0 != "Admin"
-    MessageBox MB_OK|MB_ICONSTOP "$(NeedsAdmin)" /SD IDOK
-    SetErrorLevel 740 ; ERROR_ELEVATION_REQUIRED
+    MessageBox MB_OK|MB_ICONSTOP "${MESSAGE}" /SD IDOK
+    SetErrorLevel ${ERROR_ELEVATION_REQUIRED}
     Quit
   ${EndIf}
+!macroend
+
+Function .onInit
+  SetRegView 32
+  !insertmacro ChooseLanguage
+  !insertmacro RequireAdministrator "$(NeedsAdmin)"
   ${GetParameters} $R0
   ClearErrors
   ${GetOptions} $R0 "/EVAL" $R1
   ${IfNot} ${Errors}
     !insertmacro SelectSection ${SecEval}
+  ${EndIf}
+  ; Interactively the directory page asks; silently /ANYDIR is the insisting.
+  ${If} ${Silent}
+    ClearErrors
+    ${GetOptions} $R0 "/ANYDIR" $R1
+    ${If} ${Errors}
+      Call IsInProgramFiles
+      ${If} $R8 != 1
+        SetErrorLevel ${ERROR_BAD_PATHNAME}
+        Quit
+      ${EndIf}
+    ${EndIf}
   ${EndIf}
   !insertmacro AskToQuitProgram
 FunctionEnd
@@ -245,6 +624,7 @@ FunctionEnd
 Function un.onInit
   SetRegView 32
   !insertmacro ChooseLanguage
+  !insertmacro RequireAdministrator "$(UnNeedsAdmin)"
   !insertmacro AskToQuitProgram
 FunctionEnd
 
@@ -252,11 +632,12 @@ Section "Uninstall"
   SetShellVarContext all
   SetRegView 32
 
+  ; A ZELK.dll that is no longer the simulated one (a driver setup replaced it) stays.
   ReadRegDWORD $0 HKLM "${UNINST_KEY}" "${EVAL_MARK}"
   ${If} $0 = 1
-    Delete /REBOOTOK "$INSTDIR\${DRIVER_LIBRARY}"
-    Delete "$INSTDIR\${EVAL_STATE}"
+    !insertmacro RemoveEvaluationFiles "un."
   ${EndIf}
+  Call un.RemoveStateFolder
   Delete /REBOOTOK "$INSTDIR\${PROGRAM}"
   Delete "$INSTDIR\${PROGRAM}.new"
   Delete /REBOOTOK "$INSTDIR\${CTL}"

@@ -10,15 +10,16 @@
 
 #include "driver/PartitionTable.h"
 #include "sim/SimDriver.h"
+#include "sim/StateLocation.h"
 
 namespace {
 
 using veltrane::PartitionTable;
 using veltrane::sim::SimDriver;
+using veltrane::sim::StateLocation;
 using veltrane::sim::StateStore;
 
 constexpr wchar_t kStateVariable[] = L"ZELK_SIM_STATE";
-constexpr wchar_t kDefaultStateName[] = L"ZELK.ini";
 // Far above any real state; a bigger file is not ours.
 constexpr DWORD kMaxStateBytes = 1 << 20;
 
@@ -76,15 +77,29 @@ std::optional<std::wstring> OwnModulePath() {
     }
 }
 
-std::optional<std::wstring> StatePath() {
-    if (auto path = EnvironmentValue(kStateVariable); path && !path->empty())
-        return path;
-    auto module = OwnModulePath();
-    if (!module)
-        return std::nullopt;
-    const auto slash = module->find_last_of(L"\\/");
-    module->resize(slash == std::wstring::npos ? 0 : slash + 1);
-    return *module + kDefaultStateName;
+// The state file the setup named in its record beside the library; empty when there is none.
+std::wstring InstalledStatePath(const std::wstring& folder) {
+    const std::wstring record = folder + veltrane::sim::kInstallRecordName;
+    std::wstring value(4 * MAX_PATH, L'\0');
+    const DWORD length =
+        GetPrivateProfileStringW(veltrane::sim::kInstallRecordSection, veltrane::sim::kInstallRecordKey, L"",
+                                 value.data(), DWORD(value.size()), record.c_str());
+    value.resize(length);
+    return value;
+}
+
+std::optional<StateLocation> FindState() {
+    const std::wstring variable = EnvironmentValue(kStateVariable).value_or(L"");
+    std::wstring folder;
+    if (variable.empty()) {
+        auto module = OwnModulePath();
+        if (!module)
+            return std::nullopt;
+        const auto slash = module->find_last_of(L"\\/");
+        folder = module->substr(0, slash == std::wstring::npos ? 0 : slash + 1);
+    }
+    const std::wstring installed = variable.empty() ? InstalledStatePath(folder) : L"";
+    return veltrane::sim::ChooseStateLocation(variable, installed, folder);
 }
 
 // Paths inside the state file are 8-bit text in the system code page.
@@ -98,10 +113,10 @@ std::wstring WidePath(std::string_view path) {
 
 class FileStateStore final : public StateStore {
 public:
-    explicit FileStateStore(std::wstring path) : path_(std::move(path)) {}
+    explicit FileStateStore(StateLocation location) : location_(std::move(location)) {}
 
     ReadStatus Read(std::string& text) override {
-        UniqueHandle file = OpenFile(path_, GENERIC_READ, OPEN_EXISTING);
+        UniqueHandle file = OpenFile(location_.path, GENERIC_READ, OPEN_EXISTING);
         if (!file) {
             const DWORD error = GetLastError();
             return error == ERROR_FILE_NOT_FOUND ? ReadStatus::kMissing : ReadStatus::kFailed;
@@ -125,34 +140,37 @@ public:
 
     // A temporary file beside the state, then one rename over it.
     bool Replace(std::string_view text) override {
-        const std::wstring temporary = path_ + L"." + std::to_wstring(GetCurrentProcessId()) + L".tmp";
+        const std::wstring temporary =
+            location_.path + L"." + std::to_wstring(GetCurrentProcessId()) + L".tmp";
         bool written = false;
         if (UniqueHandle file = OpenFile(temporary, GENERIC_WRITE, CREATE_ALWAYS))
             written = WriteAll(file.get(), text) && FlushFileBuffers(file.get());
-        if (written &&
-            MoveFileExW(temporary.c_str(), path_.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+        if (written && MoveFileExW(temporary.c_str(), location_.path.c_str(),
+                                   MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
             return true;
         DeleteFileW(temporary.c_str());
         return false;
     }
 
     bool AppendLine(std::string_view path, std::string_view line) override {
+        if (location_.Shared())
+            return false;
         UniqueHandle file = OpenFile(WidePath(path), FILE_APPEND_DATA, OPEN_ALWAYS);
         return file && WriteAll(file.get(), std::string(line) + "\n");
     }
 
 private:
-    std::wstring path_;
+    StateLocation location_;
 };
 
 // Every call starts afresh: tests edit the state file between calls. Nothing may unwind into the
 // caller, so running out of memory is a failed call.
 template <class Call> std::uint8_t WithDriver(Call call) noexcept {
     try {
-        const auto path = StatePath();
-        if (!path)
+        auto location = FindState();
+        if (!location)
             return 0;
-        FileStateStore store(*path);
+        FileStateStore store(std::move(*location));
         SimDriver driver(store);
         return call(driver) ? 1 : 0;
     } catch (...) {

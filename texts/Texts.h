@@ -28,6 +28,8 @@ inline constexpr wchar_t kTypeFat32[] = L"FAT32";
 inline constexpr wchar_t kTypeUnknown[] = L"Unknow";
 
 inline constexpr wchar_t kDriverUnreachable[] = L"无法和驱动正确连接！";
+// The tray icon's tip and one more line of the About dialog while the simulated library is loaded.
+inline constexpr wchar_t kSimulatedLibrary[] = L"模拟驱动库（评估用，机器没有受到保护）";
 
 inline constexpr wchar_t kQueryCaption[] = L"Query";
 inline constexpr wchar_t kAskRestart[] = L"需要重启机器让修改生效，是否现在重启？";
@@ -120,6 +122,6 @@ inline constexpr wchar_t kCtlOutputFailed[] = L"写入标准输出失败，输�
 inline constexpr wchar_t kCtlLibraryMissing[] = L"找不到驱动控制库：";
 inline constexpr wchar_t kCtlLibraryLabel[] = L"驱动库：";
 inline constexpr wchar_t kCtlLibraryDriver[] = L"驱动程序的 ZELK.dll";
-inline constexpr wchar_t kCtlLibrarySimulated[] = L"模拟驱动库（评估用，机器没有受到保护）";
+inline constexpr auto& kCtlLibrarySimulated = kSimulatedLibrary;
 
 } // namespace veltrane::texts

@@ -5,6 +5,7 @@
 #include <array>
 
 #include "app/win/Banner.h"
+#include "app/win/SimulatedLibraryNotice.h"
 #include "art/ArtIds.h"
 #include "dialogs/PasswordField.h"
 #include "dialogs/TfrmAbout.h"
@@ -110,6 +111,7 @@ void TfrmSetup::CreateComponents() {
     TrayIcon = std::make_unique<TTrayIcon>(App(), Handle());
     TrayIcon->SetIconList(&ImageList2);
     TrayIcon->SetPopupMenu(&PopupMenu1);
+    TrayIconTellLibrary(*TrayIcon, driver_);
     TrayIcon->OnDblClick = [this](TTrayIcon& sender) {
         TrayIconDblClick(sender);
     };
@@ -374,7 +376,7 @@ void TfrmSetup::mnuQuitClick() {
 }
 
 void TfrmSetup::mnuAboutClick() {
-    TfrmAbout::Execute(App());
+    TfrmAbout::Execute(App(), driver_.Simulated());
 }
 
 void TfrmSetup::btnCancelClick() {
@@ -382,7 +384,7 @@ void TfrmSetup::btnCancelClick() {
 }
 
 void TfrmSetup::btnAboutClick() {
-    TfrmAbout::Execute(App());
+    TfrmAbout::Execute(App(), driver_.Simulated());
 }
 
 void TfrmSetup::Image1Click() {

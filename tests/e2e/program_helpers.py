@@ -15,6 +15,8 @@ MESSAGE_CLASS = "#32770"
 MENU_CLASS = "#32768"
 PRODUCT_TITLE = "Veltrane影子系统(多分区版)"
 APP_TITLE = "Veltrane Vardelle"
+# The tray tip and the About dialog's extra line while the simulated library is loaded.
+SIMULATED_LIBRARY = "模拟驱动库（评估用，机器没有受到保护）"
 EM_GETSEL = 0x00B0
 
 

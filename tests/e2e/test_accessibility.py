@@ -13,6 +13,7 @@ from program_helpers import (
     ABOUT_CLASS,
     CHECK_CLASS,
     PRODUCT_TITLE,
+    SIMULATED_LIBRARY,
     click_control,
     list_rows,
     open_main_window,
@@ -228,6 +229,7 @@ def test_change_password_and_about_dialogs(wine, probe, sim):
             (ROLE_LINK, SUPPORT_MAIL, JUMP),
             (ROLE_STATICTEXT, PRODUCT_TITLE, None),
             (ROLE_STATICTEXT, copyright_line, None),
+            (ROLE_STATICTEXT, SIMULATED_LIBRARY, None),  # the tests load the simulated library
             (ROLE_TEXT, None, None),  # the memo: no label, its text is its value
             (ROLE_GRAPHIC, None, None),
             (ROLE_GRAPHIC, None, None),
