@@ -63,3 +63,18 @@ function(veltrane_add_subfolders)
         endif()
     endforeach()
 endfunction()
+
+# The .def of a DLL made here, for this architecture: on 32-bit its aliases drop the stdcall argument
+# size from the exported names; 64-bit names carry none, so the aliases collapse to plain names.
+function(veltrane_dll_def out def)
+    set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${def})
+    if(CMAKE_SIZEOF_VOID_P EQUAL 4)
+        set(${out} ${def} PARENT_SCOPE)
+        return()
+    endif()
+    get_filename_component(name ${def} NAME_WE)
+    file(READ ${def} text)
+    string(REGEX REPLACE " = [A-Za-z]+@[0-9]+" "" text "${text}")
+    file(WRITE ${CMAKE_CURRENT_BINARY_DIR}/${name}64.def "${text}")
+    set(${out} ${CMAKE_CURRENT_BINARY_DIR}/${name}64.def PARENT_SCOPE)
+endfunction()
