@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
+
 namespace veltrane {
 namespace {
 
@@ -111,6 +113,19 @@ TEST(ScrollGeometry, DraggingTheThumbGivesTheNearestPosition) {
     // Without a thumb the position stays.
     const ScrollRange fits{0, 4, 10, 0};
     EXPECT_EQ(ScrollPosFromThumb(ScrollLayoutOf(kBar, A::Vertical, fits, 8), fits, 60), 0);
+}
+
+// The system's values may span all of an int, and a page above INT_MAX arrives negative.
+TEST(ScrollGeometry, RangesAcrossTheWholeIntStayInOrder) {
+    const ScrollRange whole{INT_MIN, INT_MAX, 0, INT_MAX};
+    EXPECT_EQ(ScrollMaxPos(whole), INT_MAX);
+    EXPECT_EQ(ScrollMaxPos({0, 9, INT_MIN, 0}), 9); // a page of 2^31 counts as none
+    EXPECT_EQ(ScrollMaxPos({INT_MIN, INT_MIN + 5, INT_MAX, 0}), INT_MIN);
+    const ScrollLayout atEnd = ScrollLayoutOf(kBar, A::Vertical, whole, 8);
+    ASSERT_TRUE(atEnd.HasThumb());
+    EXPECT_EQ(atEnd.thumb.y + atEnd.thumb.height, atEnd.arrowEnd.y);
+    EXPECT_EQ(ScrollPosFromThumb(atEnd, whole, 0), INT_MIN);
+    EXPECT_EQ(ScrollPosFromThumb(atEnd, whole, 500), INT_MAX);
 }
 
 TEST(ScrollGeometry, HitTestFindsEachPart) {
