@@ -37,7 +37,10 @@ bool IsButtonHitCode(WPARAM hit) {
     return hit == HTCLOSE || hit == HTMAXBUTTON || hit == HTMINBUTTON;
 }
 
-// Moves and sizes a window to `outer`, keeping its centre where it was.
+// Moves and sizes a window to `outer`, keeping its centre where it was. The frame changes around the
+// same client area, which moves within the window and on the screen: its old pixels are not kept
+// (Wine's copy of them between window surfaces of different sizes leaves strips black that it still
+// counts as painted), so the whole client area is painted anew.
 void OuterSizeKeepingCentre(HWND window, SIZE outer) {
     RECT r{};
     ::GetWindowRect(window, &r);
@@ -46,7 +49,7 @@ void OuterSizeKeepingCentre(HWND window, SIZE outer) {
     const int x = r.left + ((r.right - r.left) - outer.cx) / 2;
     const int y = r.top + ((r.bottom - r.top) - outer.cy) / 2;
     ::SetWindowPos(window, nullptr, x, y, outer.cx, outer.cy,
-                   SWP_NOZORDER | SWP_NOOWNERZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
+                   SWP_NOZORDER | SWP_NOOWNERZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED | SWP_NOCOPYBITS);
 }
 
 UINT_PTR ButtonCommand(HWND window, int action) {
