@@ -13,7 +13,6 @@ from typing import Callable, Dict, List, Optional, Tuple
 from harness import SimState
 from program_helpers import (
     ABOUT_CLASS,
-    MAIN_CLASS,
     MENU_CLASS,
     MESSAGE_CLASS,
     PRODUCT_TITLE,
