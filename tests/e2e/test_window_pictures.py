@@ -12,7 +12,7 @@ import pytest
 
 from harness import SimDriver
 from harness.session import ARTIFACTS_DIR, REPO_ROOT
-from window_pictures import Picture, Sight, black_lines, compare, reference_for, tour
+from window_pictures import Picture, Sight, black_lines, compare, frame_ring, reference_for, tour
 
 GLYPHS = {"确定": "glyph_ok.bmp", "OK": "glyph_ok.bmp", "取消": "glyph_cancel.bmp"}
 GLYPH_SIDE, GLYPH_MARGIN, GLYPH_SPACING = 16, 2, 4
@@ -25,17 +25,6 @@ def sights(wine_session, tmp_path_factory) -> List[Sight]:
         yield tour(wine_session, wine_session.probe, SimDriver(tmp_path_factory.mktemp("sim")))
     finally:
         wine_session.kill_leftovers()
-
-
-def frame_ring(picture: Picture, client) -> List[Picture]:
-    """The non-client parts of a window picture: above, below, left and right of the client area."""
-    left, top, right, bottom = client
-    return [
-        picture.crop((0, 0, picture.width, top)),
-        picture.crop((0, bottom, picture.width, picture.height)),
-        picture.crop((0, top, left, bottom)),
-        picture.crop((right, top, picture.width, bottom)),
-    ]
 
 
 def save_artifacts(name: str, picture: Picture, difference: Picture = None) -> str:

@@ -11,6 +11,7 @@ from pathlib import Path
 from typing import Callable, Dict, List, Optional, Tuple
 
 from harness import SimState
+from harness.xserver import SCREEN_SIZE
 from program_helpers import (
     ABOUT_CLASS,
     MENU_CLASS,
@@ -134,8 +135,8 @@ def black_lines(picture: Picture, share: float = 0.5) -> List[str]:
 
 @dataclasses.dataclass
 class Sight:
-    """One window as the tour met it: its first picture (taken as soon as it showed) and its settled
-    one, both of the whole window, and where its client area lies in them."""
+    """One window as the tour met it: its first picture (the first one in which it had reached the
+    screen) and its settled one, both of the whole window, and where its client area lies in them."""
 
     name: str
     window: Dict
@@ -151,11 +152,37 @@ def client_in_window(probe, window: Dict) -> Rect:
     return cl - left, ct - top, cr - left, cb - top
 
 
+def frame_ring(picture: Picture, client: Rect) -> List[Picture]:
+    """The non-client parts of a window picture: above, below, left and right of the client area."""
+    left, top, right, bottom = client
+    return [
+        picture.crop((0, 0, picture.width, top)),
+        picture.crop((0, bottom, picture.width, picture.height)),
+        picture.crop((0, top, left, bottom)),
+        picture.crop((right, top, picture.width, bottom)),
+    ]
+
+
+def first_picture(wine, before: Picture, window: Dict, client: Rect, timeout: float = 5.0) -> Picture:
+    """The window's rectangle in the first picture that shows anything of its frame: a window the
+    probe already sees as visible may not have reached the X screen yet."""
+    rect = window["rect"]
+    earlier = frame_ring(before.crop(rect), client)
+    deadline = time.monotonic() + timeout
+    while True:
+        shot = Picture.grab(wine.screen, rect)
+        if any(compare(now, then).differing for now, then in zip(frame_ring(shot, client), earlier)):
+            return shot
+        if time.monotonic() > deadline:
+            return shot
+
+
 def look(wine, probe, name: str, appear: Callable[[], Dict]) -> Sight:
-    """Runs `appear`, which makes a window show and returns it as soon as it is visible, pictures it at
-    once, then again once it has settled."""
+    """Runs `appear`, which makes a window show and returns it as soon as it is visible, pictures it as
+    soon as it is on the screen, then again once it has settled."""
+    before = Picture.grab(wine.screen, (0, 0, *SCREEN_SIZE))
     window = appear()
-    first = Picture.grab(wine.screen, window["rect"])
+    first = first_picture(wine, before, window, client_in_window(probe, window))
     wine.screen.move(*NEUTRAL_POINTER)
     time.sleep(SETTLE_SECONDS)
     window = next(w for w in probe.list() if w["hwnd"] == window["hwnd"])
