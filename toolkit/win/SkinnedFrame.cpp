@@ -17,8 +17,6 @@ namespace {
 // Themed systems send these to draw the caption or the frame outside WM_NCPAINT; the skin draws both.
 constexpr UINT kUahDrawCaption = 0x00AE;
 constexpr UINT kUahDrawFrame = 0x00AF;
-// WM_NCACTIVATE with this lParam changes the state without the system's own frame painting.
-constexpr LPARAM kNoFramePaint = -1;
 constexpr COLORREF kIconTransparent = RGB(0xFF, 0x00, 0xFF);
 
 UINT AlignFlag(CaptionAlign align) {
@@ -374,7 +372,9 @@ LRESULT SkinnedFrame::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
         return 0;
     case WM_NCACTIVATE:
         active_ = wParam != FALSE;
-        Default(message, wParam, kNoFramePaint);
+        // The system's own handling, painting included, which the skin then paints over: with the
+        // painting left out, a key typed into a window that has just shown was lost more often.
+        Default(message, wParam, lParam);
         PaintNow();
         return TRUE;
     case WM_NCHITTEST: {
