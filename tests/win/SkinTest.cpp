@@ -73,11 +73,18 @@ public:
     bool declineSkin = false;
     std::vector<LPARAM> skinPosts; // the lParam of each 13571 that arrived
     int closeRequests = 0;
+    SIZE sizeWhenShown{}; // the outer size as the window became visible
 
 private:
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override {
         if (message == kSkinQueryMessage)
             return declineSkin ? 1 : 0;
+        if (message == WM_WINDOWPOSCHANGED &&
+            (reinterpret_cast<const WINDOWPOS*>(lParam)->flags & SWP_SHOWWINDOW)) {
+            RECT r{};
+            ::GetWindowRect(Handle(), &r);
+            sizeWhenShown = {r.right - r.left, r.bottom - r.top};
+        }
         if (message == kSkinPostedMessage)
             skinPosts.push_back(lParam);
         if (message == WM_SYSCOMMAND && wParam == SC_CLOSE)
@@ -105,7 +112,7 @@ bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs = 3000) {
     return true;
 }
 
-// Shows a form and handles what that posts: a frame given at activation takes over meanwhile.
+// Shows a form and handles what that posts.
 void ShowAndSettle(Form& form) {
     form.Show();
     Pump();
@@ -172,7 +179,7 @@ std::optional<ControlSkin> DecidedFor(const SkinnedFrame& frame, HWND control) {
     return found->second.skin;
 }
 
-TEST(SkinHook, WindowsAreSkinnedOnFirstActivationKeepingTheirClientArea) {
+TEST(SkinHook, WindowsAreSkinnedAsTheyFirstShowKeepingTheirClientArea) {
     const std::vector<std::uint8_t> stream = StoredSkin();
     ASSERT_FALSE(stream.empty());
     auto skin = SkinLoaded(stream);
@@ -186,16 +193,17 @@ TEST(SkinHook, WindowsAreSkinnedOnFirstActivationKeepingTheirClientArea) {
     declining.declineSkin = true;
     HWND window = form.Handle();
     Pump();
-    EXPECT_EQ(manager->Frame(window), nullptr) << "nothing is skinned before it is activated";
+    EXPECT_EQ(manager->Frame(window), nullptr) << "nothing is skinned before it shows";
 
+    const SIZE skinned{kClientWidth + 2 * kEdge, kClientHeight + kCaption + kEdge};
     form.Show();
     SkinnedFrame* frame = manager->Frame(window);
     ASSERT_NE(frame, nullptr);
-    EXPECT_FALSE(frame->HasStarted()) << "it takes over once the activation is over";
-    Pump();
     EXPECT_TRUE(frame->HasStarted());
+    EXPECT_TRUE(form.sizeWhenShown == skinned) << "the frame is on before the window is on screen";
+    Pump();
     EXPECT_TRUE(ClientSize(window) == (SIZE{kClientWidth, kClientHeight}));
-    EXPECT_TRUE(OuterSize(window) == (SIZE{kClientWidth + 2 * kEdge, kClientHeight + kCaption + kEdge}));
+    EXPECT_TRUE(OuterSize(window) == skinned);
     EXPECT_EQ(form.skinPosts, std::vector<LPARAM>{kSkinPostedLParam});
 
     // Every control is examined, the radio button inside the group box too.
@@ -210,6 +218,14 @@ TEST(SkinHook, WindowsAreSkinnedOnFirstActivationKeepingTheirClientArea) {
     EXPECT_EQ(manager->Frame(declining.Handle()), nullptr) << "it answered the query with 1";
     EXPECT_TRUE(OuterSize(declining.Handle()) ==
                 SystemOuterSize(declining.Handle(), {kClientWidth, kClientHeight}));
+
+    // Activated while hidden, a window has its frame waiting; the frame takes over as it shows.
+    Owned<SkinTestForm> hidden;
+    ::SetActiveWindow(hidden.Handle());
+    if (SkinnedFrame* waiting = manager->Frame(hidden.Handle()))
+        EXPECT_FALSE(waiting->HasStarted());
+    hidden.Show();
+    EXPECT_TRUE(hidden.sizeWhenShown == skinned);
 
     form.Destroy();
     EXPECT_EQ(manager->Frame(window), nullptr) << "released when destroyed";

@@ -77,7 +77,10 @@ GlyphPlacement GlyphPlacementFor(PixelSize button, PixelSize caption, bool hasGl
     const int glyphWidth = hasGlyph ? metrics.glyphSize : 0;
     const int gap = hasGlyph && caption.width > 0 ? metrics.spacing : 0;
     const int unitWidth = glyphWidth + gap + caption.width;
-    const int left = std::max(metrics.margin, (button.width - unitWidth) / 2) + offset;
+    const int left =
+        (metrics.layout == GlyphLayout::Left ? metrics.margin
+                                             : std::max(metrics.margin, (button.width - unitWidth) / 2)) +
+        offset;
 
     GlyphPlacement placement;
     if (hasGlyph) {

@@ -2,6 +2,7 @@
 // How TBarButton and TGlyphButton look in each state, as data: colours, insets and offsets that
 // the Win32 layer paints, plus where the glyph and caption go.
 
+#include <cstdint>
 #include <optional>
 #include <vector>
 
@@ -80,10 +81,17 @@ struct GlyphButtonLook {
 GlyphButtonLook GlyphButtonLookFor(const ButtonState& state, Rgb highlight,
                                    const GlyphButtonOptions& options = {});
 
+// Where a glyph and its caption stand in a button.
+enum class GlyphLayout : std::uint8_t {
+    Centred, // the pair centred together (bar buttons)
+    Left,    // the glyph `margin` from the left edge, the caption `spacing` after it (dialog buttons)
+};
+
 struct GlyphMetrics {
     int glyphSize = 16;
     int spacing = 4; // between glyph and caption
-    int margin = 2;  // least distance from the button's sides
+    int margin = 2;  // from the left edge with GlyphLayout::Left; else the least distance from the sides
+    GlyphLayout layout = GlyphLayout::Centred;
 };
 
 struct GlyphPlacement {
@@ -91,8 +99,8 @@ struct GlyphPlacement {
     PixelRect caption; // empty width when there is no caption
 };
 
-// Glyph left of the caption, the pair centred in the button and moved by `offset` right and
-// down; a caption too wide for the button is cut at the margin.
+// Glyph left of the caption, placed as `metrics.layout` says and moved by `offset` right and down;
+// a caption too wide for the button is cut at the margin.
 GlyphPlacement GlyphPlacementFor(PixelSize button, PixelSize caption, bool hasGlyph, int offset = 0,
                                  const GlyphMetrics& metrics = {});
 

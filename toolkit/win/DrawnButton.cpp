@@ -41,12 +41,13 @@ void GreyGlyphDraw(HDC dc, const ButtonGlyph& glyph, int x, int y) {
 } // namespace
 
 void ButtonContentDraw(HDC dc, const RECT& area, std::wstring_view caption, const ButtonGlyph& glyph,
-                       int offset, bool greyGlyph, bool enabled) {
+                       int offset, bool greyGlyph, bool enabled, GlyphLayout layout) {
     const UINT format = DT_SINGLELINE;
     RECT measured{0, 0, 0, 0};
     if (!caption.empty())
         ::DrawTextW(dc, caption.data(), int(caption.size()), &measured, format | DT_CALCRECT);
     GlyphMetrics metrics;
+    metrics.layout = layout;
     if (glyph.images)
         comctl::ImageList_GetIconSize(glyph.images, &metrics.glyphSize, &metrics.glyphSize);
     const GlyphPlacement placement =

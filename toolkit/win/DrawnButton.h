@@ -65,9 +65,10 @@ private:
     bool default_ = false;
 };
 
-// Glyph left of the caption, the pair centred in `area` and moved by `offset`; the glyph greyed
-// when asked, the caption in the disabled text colour when the button is disabled. Uses the DC's font.
+// Glyph left of the caption, placed in `area` as `layout` says and moved by `offset`; the glyph
+// greyed when asked, the caption in the disabled text colour when the button is disabled. Uses the
+// DC's font.
 void ButtonContentDraw(HDC dc, const RECT& area, std::wstring_view caption, const ButtonGlyph& glyph,
-                       int offset, bool greyGlyph, bool enabled);
+                       int offset, bool greyGlyph, bool enabled, GlyphLayout layout = GlyphLayout::Centred);
 
 } // namespace veltrane

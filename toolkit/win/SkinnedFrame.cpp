@@ -17,8 +17,6 @@ namespace {
 // Themed systems send these to draw the caption or the frame outside WM_NCPAINT; the skin draws both.
 constexpr UINT kUahDrawCaption = 0x00AE;
 constexpr UINT kUahDrawFrame = 0x00AF;
-// WM_NCACTIVATE with this lParam changes the state without the system's own frame painting.
-constexpr LPARAM kNoFramePaint = -1;
 constexpr COLORREF kIconTransparent = RGB(0xFF, 0x00, 0xFF);
 
 UINT AlignFlag(CaptionAlign align) {
@@ -37,7 +35,10 @@ bool IsButtonHitCode(WPARAM hit) {
     return hit == HTCLOSE || hit == HTMAXBUTTON || hit == HTMINBUTTON;
 }
 
-// Moves and sizes a window to `outer`, keeping its centre where it was.
+// Moves and sizes a window to `outer`, keeping its centre where it was. The frame changes around the
+// same client area, which moves within the window and on the screen: its old pixels are not kept
+// (Wine's copy of them between window surfaces of different sizes leaves strips black that it still
+// counts as painted), so the whole client area is painted anew.
 void OuterSizeKeepingCentre(HWND window, SIZE outer) {
     RECT r{};
     ::GetWindowRect(window, &r);
@@ -46,7 +47,7 @@ void OuterSizeKeepingCentre(HWND window, SIZE outer) {
     const int x = r.left + ((r.right - r.left) - outer.cx) / 2;
     const int y = r.top + ((r.bottom - r.top) - outer.cy) / 2;
     ::SetWindowPos(window, nullptr, x, y, outer.cx, outer.cy,
-                   SWP_NOZORDER | SWP_NOOWNERZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
+                   SWP_NOZORDER | SWP_NOOWNERZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED | SWP_NOCOPYBITS);
 }
 
 UINT_PTR ButtonCommand(HWND window, int action) {
@@ -371,7 +372,9 @@ LRESULT SkinnedFrame::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
         return 0;
     case WM_NCACTIVATE:
         active_ = wParam != FALSE;
-        Default(message, wParam, kNoFramePaint);
+        // The system's own handling, painting included, which the skin then paints over: with the
+        // painting left out, a key typed into a window that has just shown was lost more often.
+        Default(message, wParam, lParam);
         PaintNow();
         return TRUE;
     case WM_NCHITTEST: {

@@ -56,6 +56,11 @@ public:
     // outer size then changes around the same client size and centre.
     bool Apply(HWND window, FrameStart start, Started started = {});
     bool HasStarted() const { return started_; }
+    // A frame still waiting for its posted message takes over now, as at FrameStart::Now.
+    void StartWaiting() {
+        if (!started_)
+            Start(true);
+    }
     // Takes the frame off; with `restore`, the system frame comes back around the same client area.
     void Remove(bool restore);
     // A handler of this frame is running (the frame may only be freed once it has returned).

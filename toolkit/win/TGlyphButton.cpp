@@ -24,7 +24,7 @@ void ContentDraw(HDC dc, const RECT& area, const ButtonState& state, const Glyph
                  std::wstring_view caption, HIMAGELIST glyphs) {
     const ButtonGlyph glyph = GlyphOf(glyphs, look.glyphImage);
     ButtonContentDraw(dc, area, caption, glyph, look.contentOffset, glyph.index != look.glyphImage,
-                      state.enabled);
+                      state.enabled, GlyphLayout::Left);
 }
 
 // Light top and left, dark bottom and right; the four corner pixels keep the background.

@@ -132,6 +132,7 @@ TSkinManager::TSkinManager(const OptionalUser32& user32) {
 TSkinManager::~TSkinManager() {
     timer_.Stop();
     hook_.Reset();
+    showHook_.Reset();
     while (!frames_.empty())
         FrameRemove(frames_.begin()->first, true);
     menus_.clear();
@@ -175,6 +176,39 @@ TSkinComponent* TSkinManager::MainComponent() const {
 void TSkinManager::HookInstall() {
     if (!hook_)
         hook_.Reset(::SetWindowsHookExW(WH_CBT, &TSkinManager::HookProc, nullptr, ::GetCurrentThreadId()));
+    // Activation comes once a window is on screen; WM_SHOWWINDOW comes while it is still hidden, so a
+    // frame put on then is in the window's first picture, and no shown window changes size under it.
+    // Seen after the window's own handling, which may make its controls.
+    if (!showHook_)
+        showHook_.Reset(::SetWindowsHookExW(WH_CALLWNDPROCRET, &TSkinManager::ShowHookProc, nullptr,
+                                            ::GetCurrentThreadId()));
+}
+
+LRESULT CALLBACK TSkinManager::ShowHookProc(int code, WPARAM wParam, LPARAM lParam) {
+    const auto* sent = reinterpret_cast<const CWPRETSTRUCT*>(lParam);
+    if (TSkinManager* manager = Instance();
+        manager && code == HC_ACTION && sent->message == WM_SHOWWINDOW && sent->wParam)
+        MessageGuard(
+            "skin show hook", sent->message,
+            [&] {
+                manager->WindowShowing(sent->hwnd);
+                return 0;
+            },
+            [] { return 0; });
+    return ::CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+void TSkinManager::WindowShowing(HWND window) {
+    if (!window || ::IsWindowVisible(window) || (::GetWindowLongW(window, GWL_STYLE) & WS_CHILD))
+        return;
+    RetiredPurge();
+    // The showing is the activation's first step: the manager starts with it.
+    state_.Start();
+    // A window activated while hidden has a frame waiting for its posted message.
+    if (SkinnedFrame* frame = Frame(window))
+        frame->StartWaiting();
+    else
+        WindowSkin(window, FrameStart::Now);
 }
 
 LRESULT CALLBACK TSkinManager::HookProc(int code, WPARAM wParam, LPARAM lParam) {
@@ -195,7 +229,8 @@ void TSkinManager::HookEvent(int code, WPARAM wParam, LPARAM lParam) {
     switch (code) {
     case HCBT_ACTIVATE:
         state_.Start();
-        // The frame takes over once the activation and the showing around it are over.
+        // A window shown without WM_SHOWWINDOW: the frame takes over once the activation and the
+        // showing around it are over.
         WindowSkin(window, FrameStart::Posted);
         break;
     case HCBT_CREATEWND:

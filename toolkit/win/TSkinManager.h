@@ -1,7 +1,7 @@
 #pragma once
 // The process-wide skin manager: the registered skin components, the one-shot action timer, the
-// thread-local window hook that skins each window of the thread when it is first activated (pop-up
-// menu windows when they are created), and the skins it has handed out.
+// thread-local window hooks that skin each window of the thread as it is first shown (or, failing
+// that, activated; pop-up menu windows when they are created), and the skins it has handed out.
 
 #include <map>
 #include <memory>
@@ -34,7 +34,7 @@ public:
     void ComponentAdd(TSkinComponent& component);
     static void ComponentRemove(TSkinComponent& component);
 
-    // WH_CBT for the calling thread, once.
+    // WH_CBT for the calling thread, once; with it the hook that sees windows about to show.
     void HookInstall();
     bool HookInstalled() const { return bool(hook_); }
 
@@ -52,7 +52,10 @@ private:
     explicit TSkinManager(const OptionalUser32& user32);
 
     static LRESULT CALLBACK HookProc(int code, WPARAM wParam, LPARAM lParam);
+    static LRESULT CALLBACK ShowHookProc(int code, WPARAM wParam, LPARAM lParam);
     void HookEvent(int code, WPARAM wParam, LPARAM lParam);
+    // A hidden top-level window is about to show: it takes its frame while still out of sight.
+    void WindowShowing(HWND window);
     void WindowCreated(HWND window, const CREATESTRUCTW& create);
     // The window goes: its skin is taken off without giving the system frame back.
     void WindowReleased(HWND window);
@@ -69,6 +72,7 @@ private:
     SkinManagerState state_{*this};
     TMessageTimer timer_;
     UniqueHandle<NullHandleTraits<HHOOK, &::UnhookWindowsHookEx>> hook_;
+    UniqueHandle<NullHandleTraits<HHOOK, &::UnhookWindowsHookEx>> showHook_;
     std::vector<TSkinComponent*> components_;
     TSkinComponent* requester_ = nullptr;
     std::map<HWND, std::unique_ptr<SkinnedFrame>> frames_;
