@@ -62,17 +62,22 @@ def wait_until(predicate, timeout: float = 10.0, interval: float = 0.05):
     return predicate()
 
 
-def screen_pixels(screen, left: int, top: int, width: int, height: int):
-    """RGB triples of a screen rectangle, read with ImageMagick."""
+def screen_rgb(screen, left: int, top: int, width: int, height: int) -> bytes:
+    """The bytes of a screen rectangle, three a pixel, rows top first, read with ImageMagick."""
     import subprocess
 
-    raw = subprocess.run(
+    return subprocess.run(
         ["import", "-window", "root", "-crop", f"{width}x{height}+{left}+{top}", "-depth", "8", "rgb:-"],
         env=screen._env(),
         capture_output=True,
         check=True,
         timeout=30,
     ).stdout
+
+
+def screen_pixels(screen, left: int, top: int, width: int, height: int):
+    """RGB triples of a screen rectangle."""
+    raw = screen_rgb(screen, left, top, width, height)
     return [tuple(raw[i : i + 3]) for i in range(0, len(raw), 3)]
 
 

@@ -19,6 +19,7 @@ from program_helpers import (
     PRODUCT_TITLE,
     click_control,
     open_main_window,
+    screen_rgb,
     start_ready,
 )
 
@@ -42,14 +43,7 @@ class Picture:
     def grab(cls, screen, rect: Rect) -> "Picture":
         left, top, right, bottom = rect
         width, height = right - left, bottom - top
-        raw = subprocess.run(
-            ["import", "-window", "root", "-crop", f"{width}x{height}+{left}+{top}", "-depth", "8", "rgb:-"],
-            env=screen._env(),
-            capture_output=True,
-            check=True,
-            timeout=30,
-        ).stdout
-        return cls(width, height, raw)
+        return cls(width, height, screen_rgb(screen, left, top, width, height))
 
     @classmethod
     def load(cls, path: Path) -> "Picture":
@@ -85,22 +79,29 @@ class Comparison:
     difference: Picture  # the picture greyed, differing pixels in red
     size_matches: bool = True
 
-    def faults(self, loose_pixels: int = 40, line_pixels: int = 12) -> List[str]:
-        """A few scattered pixels (text edges, the caret) pass; more than `loose_pixels` in all, or a
-        run along one row or column (a strip, an edge, a moved glyph), do not."""
+    def faults(self, loose_pixels: int = 40, line_pixels: int = 12, ignore: Optional[Rect] = None) -> List[str]:
+        """A few scattered pixels (text edges) pass; more than `loose_pixels` in all, or a run along
+        one row or column (a strip, an edge, a moved glyph), do not. Pixels inside `ignore` (the
+        focused text box, where the caret blinks) are not counted."""
         if not self.size_matches:
             return ["the size differs"]
+        differing = [(x, y) for x, y in self.differing if not (ignore and inside(ignore, x, y))]
         found = []
-        if len(self.differing) > loose_pixels:
-            found.append(f"{len(self.differing)} pixels differ")
+        if len(differing) > loose_pixels:
+            found.append(f"{len(differing)} pixels differ")
         rows: Dict[int, int] = {}
         columns: Dict[int, int] = {}
-        for x, y in self.differing:
+        for x, y in differing:
             rows[y] = rows.get(y, 0) + 1
             columns[x] = columns.get(x, 0) + 1
         found += [f"row {y}: {n} pixels" for y, n in sorted(rows.items()) if n > line_pixels]
         found += [f"column {x}: {n} pixels" for x, n in sorted(columns.items()) if n > line_pixels]
         return found
+
+
+def inside(rect: Rect, x: int, y: int) -> bool:
+    left, top, right, bottom = rect
+    return left <= x < right and top <= y < bottom
 
 
 def compare(actual: Picture, reference: Picture, levels: int = 24) -> Comparison:
@@ -144,6 +145,7 @@ class Sight:
     settled: Picture
     client: Rect  # in the pictures' coordinates
     controls: List[Dict]  # as the probe's children, once settled
+    caret: Optional[Rect] = None  # the focused text box, in the pictures' coordinates
 
 
 def client_in_window(probe, window: Dict) -> Rect:
@@ -187,7 +189,18 @@ def look(wine, probe, name: str, appear: Callable[[], Dict]) -> Sight:
     time.sleep(SETTLE_SECONDS)
     window = next(w for w in probe.list() if w["hwnd"] == window["hwnd"])
     settled = Picture.grab(wine.screen, window["rect"])
-    return Sight(name, window, first, settled, client_in_window(probe, window), probe.children(window["hwnd"]))
+    controls = probe.children(window["hwnd"])
+    return Sight(name, window, first, settled, client_in_window(probe, window), controls,
+                 focused_text_box(probe, window, controls))
+
+
+def focused_text_box(probe, window: Dict, controls: List[Dict]) -> Optional[Rect]:
+    focus = probe.focus().get("focus")
+    box = next((c for c in controls if c["hwnd"] == focus and c["class"] == "Edit"), None)
+    if box is None:
+        return None
+    left, top = window["rect"][:2]
+    return (box["rect"][0] - left, box["rect"][1] - top, box["rect"][2] - left, box["rect"][3] - top)
 
 
 def tour(wine, probe, sim, on_sight: Optional[Callable[[Sight], None]] = None) -> List[Sight]:
