@@ -38,6 +38,13 @@ function(veltrane_dist target)
         LIBRARY_OUTPUT_DIRECTORY "${VELTRANE_DIST}")
 endfunction()
 
+# Places a test program or a Windows benchmark in the test folder beside the dist folder.
+function(veltrane_test_program target)
+    set_target_properties(${target} PROPERTIES
+        RUNTIME_OUTPUT_DIRECTORY "${VELTRANE_TEST_DIST}"
+        LIBRARY_OUTPUT_DIRECTORY "${VELTRANE_TEST_DIST}")
+endfunction()
+
 # A portable library: plain C++, no windowing system.
 function(veltrane_core_library name)
     add_library(${name} STATIC ${ARGN})

@@ -16,12 +16,16 @@ constexpr WPARAM kCloseCommand = 2;
 } // namespace
 
 Application::Application() {
-    WindowClassRegister(kApplicationClass, &Application::WindowProc);
+    WindowClassRegister(kApplicationClass, &WindowProcedure<Application>::Procedure);
     // Zero-sized in the middle of the screen: only its taskbar entry is ever seen.
-    window_.Reset(::CreateWindowExW(0, kApplicationClass, L"",
-                                    WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX,
-                                    ::GetSystemMetrics(SM_CXSCREEN) / 2, ::GetSystemMetrics(SM_CYSCREEN) / 2,
-                                    0, 0, nullptr, nullptr, ModuleInstance(), this));
+    ::CreateWindowExW(0, kApplicationClass, L"", WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX,
+                      ::GetSystemMetrics(SM_CXSCREEN) / 2, ::GetSystemMetrics(SM_CYSCREEN) / 2, 0, 0, nullptr,
+                      nullptr, ModuleInstance(), this);
+}
+
+Application::~Application() {
+    // The window's last messages find no application.
+    WindowProcedure<Application>::Forget(window_.Get());
 }
 
 void Application::SetTitle(std::wstring_view title) {
@@ -34,19 +38,6 @@ void Application::SetNavigator(HWND window, KeyboardNavigator* navigator) {
         ::SetPropW(window, kNavigatorProperty, navigator);
     else
         ::RemovePropW(window, kNavigatorProperty);
-}
-
-LRESULT CALLBACK Application::WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_NCCREATE) {
-        auto* create = reinterpret_cast<CREATESTRUCTW*>(lParam);
-        ::SetWindowLongPtrW(hwnd, GWLP_USERDATA, LONG_PTR(create->lpCreateParams));
-    }
-    auto* self = reinterpret_cast<Application*>(::GetWindowLongPtrW(hwnd, GWLP_USERDATA));
-    if (!self || !self->window_)
-        return ::DefWindowProcW(hwnd, message, wParam, lParam);
-    return MessageGuard(
-        "application", message, [&] { return self->HandleMessage(message, wParam, lParam); },
-        [&] { return ::DefWindowProcW(hwnd, message, wParam, lParam); });
 }
 
 void Application::SetTaskbarCommands(std::function<void()> restore, std::function<void()> close) {

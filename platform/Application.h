@@ -8,6 +8,7 @@
 
 #include "platform/Com.h"
 #include "platform/Handles.h"
+#include "platform/WindowProcedure.h"
 
 namespace veltrane {
 
@@ -22,6 +23,7 @@ public:
 class Application {
 public:
     Application();
+    ~Application();
     Application(const Application&) = delete;
     Application& operator=(const Application&) = delete;
 
@@ -61,7 +63,10 @@ public:
     ComApartment& Apartment() { return apartment_; }
 
 private:
-    static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+    friend class WindowProcedure<Application>;
+    static constexpr char kWhere[] = "application";
+    void Attached(HWND hwnd) { window_.Reset(hwnd); }
+    void Detached(HWND) { window_.Release(); }
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
     void Dispatch(MSG& msg);
     void RunTaskbarCommand(WPARAM command);

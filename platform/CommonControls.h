@@ -35,6 +35,11 @@ inline BOOL RemoveWindowSubclass(HWND window, SUBCLASSPROC procedure, UINT_PTR i
     return call ? call(window, procedure, id) : FALSE;
 }
 
+inline BOOL GetWindowSubclass(HWND window, SUBCLASSPROC procedure, UINT_PTR id, DWORD_PTR* data) {
+    static auto* const call = Find<decltype(::GetWindowSubclass)>("GetWindowSubclass");
+    return call ? call(window, procedure, id, data) : FALSE;
+}
+
 inline LRESULT DefSubclassProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     static auto* const call = Find<decltype(::DefSubclassProc)>("DefSubclassProc");
     return call ? call(window, message, wParam, lParam) : ::DefWindowProcW(window, message, wParam, lParam);

@@ -28,12 +28,22 @@ bool IsChildNotification(UINT message) {
 Panel::~Panel() {
     if (window_) {
         Withdraw();
-        ::SetWindowLongPtrW(window_, GWLP_USERDATA, 0);
+        WindowProcedure<Panel>::Forget(window_);
     }
 }
 
+void Panel::Attached(HWND hwnd) {
+    window_ = hwnd;
+    ProvideFor(hwnd);
+}
+
+void Panel::Detached(HWND) {
+    Withdraw();
+    window_ = nullptr;
+}
+
 HWND Panel::Create(HWND parent, int id, const RECT& bounds, DWORD style, DWORD exStyle) {
-    WindowClassRegister(kPanelClass, &Panel::WindowProc);
+    WindowClassRegister(kPanelClass, &WindowProcedure<Panel>::Procedure);
     ::CreateWindowExW(exStyle, kPanelClass, L"", WS_CHILD | WS_VISIBLE | style, bounds.left, bounds.top,
                       bounds.right - bounds.left, bounds.bottom - bounds.top, parent, HMENU(INT_PTR(id)),
                       ModuleInstance(), this);
@@ -92,27 +102,6 @@ LRESULT Panel::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         break;
     }
     return ::DefWindowProcW(window_, message, wParam, lParam);
-}
-
-LRESULT CALLBACK Panel::WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_NCCREATE) {
-        auto* self = static_cast<Panel*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
-        self->window_ = hwnd;
-        ::SetWindowLongPtrW(hwnd, GWLP_USERDATA, LONG_PTR(self));
-        self->ProvideFor(hwnd);
-    }
-    auto* self = reinterpret_cast<Panel*>(::GetWindowLongPtrW(hwnd, GWLP_USERDATA));
-    if (!self)
-        return ::DefWindowProcW(hwnd, message, wParam, lParam);
-    if (message == WM_NCDESTROY) {
-        self->Withdraw();
-        self->window_ = nullptr;
-        ::SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
-        return ::DefWindowProcW(hwnd, message, wParam, lParam);
-    }
-    return MessageGuard(
-        "panel", message, [&] { return self->HandleMessage(message, wParam, lParam); },
-        [&] { return ::DefWindowProcW(hwnd, message, wParam, lParam); });
 }
 
 LRESULT GroupBoxContainer::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {

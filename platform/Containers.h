@@ -6,6 +6,7 @@
 
 #include "platform/Background.h"
 #include "platform/Subclass.h"
+#include "platform/WindowProcedure.h"
 
 namespace veltrane {
 
@@ -34,7 +35,10 @@ public:
     COLORREF SolidBackground() const override { return painter_ ? CLR_INVALID : color_; }
 
 private:
-    static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+    friend class WindowProcedure<Panel>;
+    static constexpr char kWhere[] = "panel";
+    void Attached(HWND hwnd);
+    void Detached(HWND hwnd);
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
 
     HWND window_ = nullptr;

@@ -84,8 +84,6 @@ int ScreenTextScale() {
 } // namespace
 
 Form::~Form() {
-    if (window_)
-        ::OutputDebugStringA("veltrane: a form was not held as Owned; its members died before its window\n");
     Destroy();
 }
 
@@ -132,29 +130,17 @@ std::wstring Form::ItemText(int id) const {
 
 namespace {
 
-struct EnabledWindows {
-    HWND keep;
-    std::vector<HWND> found;
-};
-
-BOOL CALLBACK CollectEnabledWindow(HWND w, LPARAM p) {
-    auto* s = reinterpret_cast<EnabledWindows*>(p);
-    if (w != s->keep && ::IsWindowVisible(w) && ::IsWindowEnabled(w))
-        s->found.push_back(w);
-    return TRUE;
-}
-
 std::vector<HWND> DisableThreadWindowsExcept(HWND keep) {
-    EnabledWindows search{keep, {}};
-    ::EnumThreadWindows(::GetCurrentThreadId(), &CollectEnabledWindow, LPARAM(&search));
-    for (HWND w : search.found)
+    std::vector<HWND> disabled = ThreadWindows();
+    std::erase_if(disabled,
+                  [keep](HWND w) { return w == keep || !::IsWindowVisible(w) || !::IsWindowEnabled(w); });
+    for (HWND w : disabled)
         ::EnableWindow(w, FALSE);
-    return search.found;
+    return disabled;
 }
 
 bool IsPushButton(HWND hwnd) {
-    wchar_t className[16];
-    if (!hwnd || !::GetClassNameW(hwnd, className, 16) || lstrcmpiW(className, L"Button") != 0)
+    if (!HwndClassIs(hwnd, L"Button"))
         return false;
     // Owner-drawn buttons are the program's drawn push buttons.
     const LONG type = ::GetWindowLongW(hwnd, GWL_STYLE) & BS_TYPEMASK;
@@ -293,7 +279,7 @@ void Form::CreateFromLayout(const FormLayout& layout, Controls when) {
     layout_ = &layout;
     LinkLabelClassRegister();
     scale_ = layout.scalesWithTextSize ? ScreenTextScale() : kUnscaled;
-    WindowClassRegister(layout.className, &Form::WindowProc, nullptr, CS_DBLCLKS, false);
+    WindowClassRegister(layout.className, &WindowProcedure<Form>::Procedure, nullptr, CS_DBLCLKS, false);
     RECT frame{0, 0, Scaled(layout.clientWidth), Scaled(layout.clientHeight)};
     ::AdjustWindowRectEx(&frame, layout.style, FALSE, layout.exStyle);
     ::CreateWindowExW(layout.exStyle, layout.className, layout.caption, layout.style, 0, 0,
@@ -438,32 +424,15 @@ LRESULT Form::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
 
 void Form::Attached(HWND hwnd) {
     window_.Reset(hwnd);
-    ::SetWindowLongPtrW(hwnd, GWLP_USERDATA, LONG_PTR(this));
     Application::SetNavigator(hwnd, this);
     ProvideFor(hwnd);
 }
 
-void Form::Detached() {
-    HWND hwnd = window_.Release();
+void Form::Detached(HWND hwnd) {
+    window_.Release();
     Withdraw();
     Application::SetNavigator(hwnd, nullptr);
-    ::SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
     items_.clear();
-}
-
-LRESULT CALLBACK Form::WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_NCCREATE)
-        static_cast<Form*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams)->Attached(hwnd);
-    auto* self = reinterpret_cast<Form*>(::GetWindowLongPtrW(hwnd, GWLP_USERDATA));
-    if (!self || !self->layout_)
-        return ::DefWindowProcW(hwnd, message, wParam, lParam);
-    if (message == WM_NCDESTROY) {
-        self->Detached();
-        return ::DefWindowProcW(hwnd, message, wParam, lParam);
-    }
-    return MessageGuard(
-        "form", message, [&] { return self->HandleMessage(message, wParam, lParam); },
-        [&] { return ::DefWindowProcW(hwnd, message, wParam, lParam); });
 }
 
 } // namespace veltrane

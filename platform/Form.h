@@ -13,6 +13,7 @@
 #include "platform/Handles.h"
 #include "platform/Layout.h"
 #include "platform/Paint.h"
+#include "platform/WindowProcedure.h"
 
 namespace veltrane {
 
@@ -93,9 +94,12 @@ protected:
     GdiCache& Gdi() { return gdi_; }
 
 private:
-    static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+    friend class WindowProcedure<Form>;
+    static constexpr char kWhere[] = "form";
+    // Only Owned<T> makes a form something that can be created.
+    virtual void HeldByOwned() = 0;
     void Attached(HWND hwnd);
-    void Detached();
+    void Detached(HWND hwnd);
     void MakeControls();
     HWND CreateControl(const ControlLayout& control);
     HFONT FontOfHeight(int height);
@@ -127,10 +131,14 @@ private:
 
 // How a form is held: the most derived destructor destroys the window, so that every member of
 // the form, its own included, outlives the last message the window receives.
+// A form of any other kind cannot be made: `TfrmAbout dialog(app);` does not compile.
 template <typename T> class Owned final : public T {
 public:
     using T::T;
     ~Owned() override { this->Destroy(); }
+
+private:
+    void HeldByOwned() override {}
 };
 
 } // namespace veltrane

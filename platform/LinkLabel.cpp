@@ -1,13 +1,9 @@
 #include "platform/LinkLabel.h"
 
-#include <windowsx.h>
-
-#include <utility>
-
-#include "platform/Guard.h"
 #include "platform/Handles.h"
 #include "platform/Paint.h"
 #include "platform/Window.h"
+#include "platform/WindowProcedure.h"
 
 namespace veltrane {
 
@@ -18,70 +14,82 @@ namespace {
 constexpr COLORREF kVisitedColor = RGB(128, 0, 128);
 constexpr UINT kClickMessage = WM_USER + 1;
 
-struct LinkState {
+class LinkLabel {
+public:
     std::wstring address;
     LinkOpener opener;
     bool visited = false;
-    bool pressed = false; // the left button went down on the label and the pointer is captured
-    UniqueFont underlined;
+
+    static LinkLabel* Of(HWND hwnd) {
+        return HwndClassIs(hwnd, kLinkLabelClass) ? WindowProcedure<LinkLabel>::Of(hwnd) : nullptr;
+    }
+
+private:
+    friend class WindowProcedure<LinkLabel>;
+    static constexpr char kWhere[] = "link label";
+    // The label's state lives and dies with its window.
+    static LinkLabel* Make(const CREATESTRUCTW&) { return new LinkLabel; }
+    void Attached(HWND hwnd) { hwnd_ = hwnd; }
+    void Detached(HWND) { delete this; }
+    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
+    void Paint();
+    void UseFont(HFONT font);
+    void Clicked();
+
+    HWND hwnd_ = nullptr;
+    bool pressed_ = false; // the left button went down on the label and the pointer is captured
+    UniqueFont underlined_;
 };
 
-LinkState* StateOf(HWND hwnd) {
-    return reinterpret_cast<LinkState*>(::GetWindowLongPtrW(hwnd, GWLP_USERDATA));
-}
-
-void Paint(HWND hwnd, LinkState& state) {
-    PaintDC paint(hwnd);
+void LinkLabel::Paint() {
+    PaintDC paint(hwnd_);
     RECT r;
-    ::GetClientRect(hwnd, &r);
+    ::GetClientRect(hwnd_, &r);
     DoubleBuffer buffer(paint.Get(), r);
     HDC dc = buffer.Get();
     // The parent chooses the background, as for any static text.
-    auto brush = HBRUSH(::SendMessageW(::GetParent(hwnd), WM_CTLCOLORSTATIC, WPARAM(dc), LPARAM(hwnd)));
+    auto brush = HBRUSH(::SendMessageW(::GetParent(hwnd_), WM_CTLCOLORSTATIC, WPARAM(dc), LPARAM(hwnd_)));
     ::FillRect(dc, &r, brush ? brush : ::GetSysColorBrush(COLOR_BTNFACE));
-    ScopedSelect font(dc, state.underlined.Get());
+    ScopedSelect font(dc, underlined_.Get());
     ::SetBkMode(dc, TRANSPARENT);
-    ::SetTextColor(dc, state.visited ? kVisitedColor : ::GetSysColor(COLOR_HIGHLIGHT));
-    const std::wstring text = HwndGetText(hwnd);
-    const UINT align = (::GetWindowLongW(hwnd, GWL_STYLE) & SS_CENTER) ? DT_CENTER : DT_LEFT;
+    ::SetTextColor(dc, visited ? kVisitedColor : ::GetSysColor(COLOR_HIGHLIGHT));
+    const std::wstring text = HwndGetText(hwnd_);
+    const UINT align = (::GetWindowLongW(hwnd_, GWL_STYLE) & SS_CENTER) ? DT_CENTER : DT_LEFT;
     ::DrawTextW(dc, text.c_str(), int(text.size()), &r, align | DT_WORDBREAK | DT_NOPREFIX);
 }
 
-void UseFont(HWND hwnd, LinkState& state, HFONT font) {
+void LinkLabel::UseFont(HFONT font) {
     LOGFONTW lf{};
     if (!::GetObjectW(font ? HGDIOBJ(font) : ::GetStockObject(DEFAULT_GUI_FONT), sizeof lf, &lf))
         return;
     lf.lfUnderline = TRUE;
-    state.underlined.Reset(::CreateFontIndirectW(&lf));
-    ::InvalidateRect(hwnd, nullptr, TRUE);
+    underlined_.Reset(::CreateFontIndirectW(&lf));
+    ::InvalidateRect(hwnd_, nullptr, TRUE);
 }
 
-void Clicked(HWND hwnd, LinkState& state) {
+// A failing opener stays silent, as a failed open does.
+void LinkLabel::Clicked() {
     const std::wstring target =
-        state.address.find_first_not_of(L" \t") == std::wstring::npos ? HwndGetText(hwnd) : state.address;
-    if (state.opener && state.opener(target) && !state.visited) {
-        state.visited = true;
-        ::InvalidateRect(hwnd, nullptr, TRUE);
+        address.find_first_not_of(L" \t") == std::wstring::npos ? HwndGetText(hwnd_) : address;
+    if (opener && opener(target) && !visited) {
+        visited = true;
+        ::InvalidateRect(hwnd_, nullptr, TRUE);
     }
 }
 
-LRESULT HandleLinkMessage(HWND hwnd, LinkState* state, UINT message, WPARAM wParam, LPARAM lParam) {
+LRESULT LinkLabel::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_SETFONT:
-        if (state)
-            UseFont(hwnd, *state, HFONT(wParam));
+        UseFont(HFONT(wParam));
         return 0;
     case WM_SETTEXT: {
-        const LRESULT result = ::DefWindowProcW(hwnd, message, wParam, lParam);
-        ::InvalidateRect(hwnd, nullptr, TRUE);
+        const LRESULT result = ::DefWindowProcW(hwnd_, message, wParam, lParam);
+        ::InvalidateRect(hwnd_, nullptr, TRUE);
         return result;
     }
     case WM_PAINT:
-        if (state) {
-            Paint(hwnd, *state);
-            return 0;
-        }
-        break;
+        Paint();
+        return 0;
     case WM_ERASEBKGND:
         return TRUE;
     case WM_SETCURSOR:
@@ -89,56 +97,37 @@ LRESULT HandleLinkMessage(HWND hwnd, LinkState* state, UINT message, WPARAM wPar
         return TRUE;
     case WM_LBUTTONDOWN:
         // A click is a press and a release both on the label; a double-click's second press is not.
-        if (state) {
-            state->pressed = true;
-            ::SetCapture(hwnd);
-        }
+        pressed_ = true;
+        ::SetCapture(hwnd_);
         return 0;
     case WM_LBUTTONUP:
-        if (state && state->pressed) {
-            state->pressed = false;
+        if (pressed_) {
+            pressed_ = false;
             ::ReleaseCapture();
             RECT client;
-            ::GetClientRect(hwnd, &client);
-            const POINT at{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
-            if (::PtInRect(&client, at))
-                Clicked(hwnd, *state);
+            ::GetClientRect(hwnd_, &client);
+            if (::PtInRect(&client, PointOf(lParam)))
+                Clicked();
         }
         return 0;
     case WM_CAPTURECHANGED:
-        if (state)
-            state->pressed = false;
+        pressed_ = false;
         return 0;
     case kClickMessage:
-        if (state)
-            Clicked(hwnd, *state);
+        Clicked();
         return 0;
     }
-    return ::DefWindowProcW(hwnd, message, wParam, lParam);
-}
-
-LRESULT CALLBACK LinkLabelProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-    LinkState* state = StateOf(hwnd);
-    if (message == WM_NCCREATE) {
-        ::SetWindowLongPtrW(hwnd, GWLP_USERDATA, LONG_PTR(new LinkState));
-    } else if (message == WM_NCDESTROY) {
-        delete std::exchange(state, nullptr);
-        ::SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
-    }
-    // A failing opener stays silent, as a failed open does.
-    return MessageGuard(
-        "link label", message, [&] { return HandleLinkMessage(hwnd, state, message, wParam, lParam); },
-        [&] { return ::DefWindowProcW(hwnd, message, wParam, lParam); });
+    return ::DefWindowProcW(hwnd_, message, wParam, lParam);
 }
 
 } // namespace
 
 void LinkLabelClassRegister() {
-    WindowClassRegister(kLinkLabelClass, &LinkLabelProc, nullptr, CS_DBLCLKS);
+    WindowClassRegister(kLinkLabelClass, &WindowProcedure<LinkLabel>::Procedure, nullptr, CS_DBLCLKS);
 }
 
 void LinkLabelSetup(HWND label, std::wstring address, LinkOpener opener) {
-    if (LinkState* state = StateOf(label)) {
+    if (LinkLabel* state = LinkLabel::Of(label)) {
         state->address = std::move(address);
         state->opener = std::move(opener);
     }
@@ -149,7 +138,7 @@ void LinkLabelClickLater(HWND label) {
 }
 
 bool LinkLabelVisited(HWND label) {
-    const LinkState* state = StateOf(label);
+    const LinkLabel* state = LinkLabel::Of(label);
     return state && state->visited;
 }
 

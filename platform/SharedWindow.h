@@ -4,9 +4,9 @@
 
 #include <memory>
 
-#include "platform/Guard.h"
 #include "platform/Handles.h"
 #include "platform/Window.h"
+#include "platform/WindowProcedure.h"
 
 namespace veltrane {
 
@@ -28,14 +28,12 @@ public:
 
 protected:
     explicit SharedHiddenWindow(const wchar_t* className) {
-        WindowClassRegister(className, &SharedHiddenWindow::WindowProc);
-        window_.Reset(::CreateWindowExW(0, className, L"", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
-                                        ModuleInstance(), nullptr));
-        ::SetWindowLongPtrW(window_.Get(), GWLP_USERDATA, LONG_PTR(this));
+        WindowClassRegister(className, &WindowProcedure<SharedHiddenWindow>::Procedure);
+        ::CreateWindowExW(0, className, L"", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, ModuleInstance(), this);
     }
     virtual ~SharedHiddenWindow() {
         // From here on the window only sees the default handling, so destroying it always works.
-        ::SetWindowLongPtrW(window_.Get(), GWLP_USERDATA, 0);
+        WindowProcedure<SharedHiddenWindow>::Forget(window_.Get());
     }
 
     virtual LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -43,14 +41,10 @@ protected:
     }
 
 private:
-    static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-        auto* self = reinterpret_cast<SharedHiddenWindow*>(::GetWindowLongPtrW(hwnd, GWLP_USERDATA));
-        if (!self)
-            return ::DefWindowProcW(hwnd, message, wParam, lParam);
-        return MessageGuard(
-            "hidden window", message, [&] { return self->HandleMessage(message, wParam, lParam); },
-            [&] { return ::DefWindowProcW(hwnd, message, wParam, lParam); });
-    }
+    friend class WindowProcedure<SharedHiddenWindow>;
+    static constexpr char kWhere[] = "hidden window";
+    void Attached(HWND hwnd) { window_.Reset(hwnd); }
+    void Detached(HWND) { window_.Release(); }
 
     UniqueWindow window_;
 };

@@ -14,7 +14,7 @@ bool WindowSubclass::Attach(HWND window) {
     Detach();
     if (!window || !comctl::SetWindowSubclass(window, &WindowSubclass::Proc, UINT_PTR(this), DWORD_PTR(this)))
         return false;
-    window_ = window;
+    window_ = target_ = window;
     return true;
 }
 
@@ -23,22 +23,43 @@ void WindowSubclass::Detach() {
         comctl::RemoveWindowSubclass(std::exchange(window_, nullptr), &WindowSubclass::Proc, UINT_PTR(this));
 }
 
+bool WindowSubclass::IsOn(HWND window, const WindowSubclass* subclass) {
+    DWORD_PTR data = 0;
+    return window && subclass &&
+           comctl::GetWindowSubclass(window, &WindowSubclass::Proc, UINT_PTR(subclass), &data);
+}
+
+void WindowSubclass::Retire() {
+    Detach();
+    if (!given_)
+        return;
+    retired_ = true;
+    if (depth_ == 0)
+        delete this;
+}
+
 LRESULT WindowSubclass::Default(UINT message, WPARAM wParam, LPARAM lParam) {
-    return comctl::DefSubclassProc(window_, message, wParam, lParam);
+    return comctl::DefSubclassProc(target_, message, wParam, lParam);
 }
 
 LRESULT CALLBACK WindowSubclass::Proc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
                                       DWORD_PTR data) {
     auto* self = reinterpret_cast<WindowSubclass*>(data);
+    ++self->depth_;
+    LRESULT result = 0;
     if (message == WM_NCDESTROY) {
-        // The window goes: pass the message on, then leave the chain.
-        const LRESULT result = comctl::DefSubclassProc(hwnd, message, wParam, lParam);
+        // The window goes: pass the message on, then leave the chain (and, when given, go with it).
+        result = comctl::DefSubclassProc(hwnd, message, wParam, lParam);
         self->Detach();
-        return result;
+        self->retired_ = self->given_;
+    } else {
+        result = MessageGuard(
+            "subclass", message, [&] { return self->HandleMessage(message, wParam, lParam); },
+            [&] { return comctl::DefSubclassProc(hwnd, message, wParam, lParam); });
     }
-    return MessageGuard(
-        "subclass", message, [&] { return self->HandleMessage(message, wParam, lParam); },
-        [&] { return comctl::DefSubclassProc(hwnd, message, wParam, lParam); });
+    if (--self->depth_ == 0 && self->retired_)
+        delete self;
+    return result;
 }
 
 } // namespace veltrane

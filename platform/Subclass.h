@@ -2,10 +2,15 @@
 // The program's one way of subclassing a window: comctl32's subclass chain, which lets other
 // subclasses sit above and below and be removed in any order. A subclass sees the window's
 // messages before the window's own procedure and before every subclass attached earlier.
+//
+// A subclass is held by its creator, or given to its window (Give): the window then owns it, and
+// the base deletes it once the window has gone or it was retired, and none of its handlers is
+// running. A handler may so destroy its own window; after that, Window() is null.
 
 #include <windows.h>
 
 #include <functional>
+#include <memory>
 
 namespace veltrane {
 
@@ -19,6 +24,26 @@ public:
     bool Attach(HWND window);
     void Detach();
     HWND Window() const { return window_; }
+    // A handler of this subclass is running.
+    bool Busy() const { return depth_ > 0; }
+
+    // Puts `subclass` on `window` and gives it to the window; null (and freed) when it could not be put on.
+    template <typename T> static T* Give(std::unique_ptr<T> subclass, HWND window) {
+        if (!subclass || (subclass->Window() != window && !subclass->Attach(window)))
+            return nullptr;
+        static_cast<WindowSubclass&>(*subclass).given_ = true;
+        return subclass.release();
+    }
+    // Takes the subclass off now; one given to its window is deleted once none of its handlers runs.
+    void Retire();
+    // `subclass` is on `window` now, and so still there: how the holder of a given subclass's address
+    // knows that it may use it (a window destroyed with its parent takes its subclasses along unseen).
+    static bool IsOn(HWND window, const WindowSubclass* subclass);
+    // Retires `subclass` if it is still on `window`.
+    static void RetireFrom(HWND window, WindowSubclass* subclass) {
+        if (IsOn(window, subclass))
+            subclass->Retire();
+    }
 
 protected:
     // Everything not consumed goes on with Default.
@@ -31,6 +56,10 @@ private:
     static LRESULT CALLBACK Proc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id,
                                  DWORD_PTR data);
     HWND window_ = nullptr;
+    HWND target_ = nullptr; // where Default sends, also once detached while a handler still runs
+    int depth_ = 0;
+    bool given_ = false;
+    bool retired_ = false;
 };
 
 // Sees each message of a window, before or after the window's own handling, and never consumes it.

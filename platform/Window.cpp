@@ -1,6 +1,9 @@
 #include "platform/Window.h"
 
+#include <iterator>
 #include <utility>
+
+#include "platform/Guard.h"
 
 namespace veltrane {
 
@@ -16,6 +19,45 @@ std::wstring HwndGetText(HWND hwnd) {
 
 void HwndSetText(HWND hwnd, std::wstring_view text) {
     ::SetWindowTextW(hwnd, std::wstring(text).c_str());
+}
+
+std::wstring HwndClassName(HWND hwnd) {
+    wchar_t name[257] = {}; // class names are at most 256 characters
+    const int length = hwnd ? ::GetClassNameW(hwnd, name, int(std::size(name))) : 0;
+    return std::wstring(name, size_t(length > 0 ? length : 0));
+}
+
+bool HwndClassIs(HWND hwnd, std::wstring_view name) {
+    const std::wstring actual = HwndClassName(hwnd);
+    return !actual.empty() && ::CompareStringOrdinal(actual.data(), int(actual.size()), name.data(),
+                                                     int(name.size()), TRUE) == CSTR_EQUAL;
+}
+
+namespace {
+
+// An enumeration that cannot grow its list stops early instead of unwinding through the system.
+BOOL CALLBACK CollectWindow(HWND window, LPARAM list) {
+    return MessageGuard(
+        "window list", 0,
+        [&] {
+            reinterpret_cast<std::vector<HWND>*>(list)->push_back(window);
+            return TRUE;
+        },
+        [] { return FALSE; });
+}
+
+} // namespace
+
+std::vector<HWND> ThreadWindows() {
+    std::vector<HWND> windows;
+    ::EnumThreadWindows(::GetCurrentThreadId(), &CollectWindow, LPARAM(&windows));
+    return windows;
+}
+
+std::vector<HWND> ChildWindows(HWND parent) {
+    std::vector<HWND> windows;
+    ::EnumChildWindows(parent, &CollectWindow, LPARAM(&windows));
+    return windows;
 }
 
 void WindowClassRegister(const wchar_t* name, WNDPROC proc, HBRUSH background, UINT style, bool withIcon) {

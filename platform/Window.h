@@ -5,11 +5,23 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace veltrane {
 
 std::wstring HwndGetText(HWND hwnd);
 void HwndSetText(HWND hwnd, std::wstring_view text);
+// The window's class name; empty for no window.
+std::wstring HwndClassName(HWND hwnd);
+// The window's class is `name`, compared as the system compares class names (case aside).
+bool HwndClassIs(HWND hwnd, std::wstring_view name);
+// The calling thread's top-level windows, and every window inside `parent`, as they are now.
+std::vector<HWND> ThreadWindows();
+std::vector<HWND> ChildWindows(HWND parent);
+// The point a mouse message carries, signed for positions left of or above the origin.
+inline POINT PointOf(LPARAM lParam) {
+    return {short(LOWORD(lParam)), short(HIWORD(lParam))};
+}
 // Registers a window class once per process; later calls with the same name are no-ops. Windows of
 // the class show the program's icon in their caption unless told otherwise.
 void WindowClassRegister(const wchar_t* name, WNDPROC proc, HBRUSH background = nullptr, UINT style = 0,

@@ -6,6 +6,9 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 bash scripts/setup.sh
+echo "== layers"
+bash scripts/check-layers.sh
+
 bash scripts/build.sh native win32 win64
 
 echo "== unit tests"

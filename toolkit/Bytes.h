@@ -48,6 +48,10 @@ constexpr char AsciiLower(char c) {
     return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c;
 }
 
+constexpr wchar_t AsciiLower(wchar_t c) {
+    return c >= L'A' && c <= L'Z' ? wchar_t(c - L'A' + L'a') : c;
+}
+
 constexpr char AsciiUpper(char c) {
     return c >= 'a' && c <= 'z' ? char(c - 'a' + 'A') : c;
 }
@@ -73,6 +77,24 @@ constexpr bool AsciiEqualNoCase(std::string_view a, std::string_view b) {
         if (AsciiLower(a[i]) != AsciiLower(b[i]))
             return false;
     return true;
+}
+
+constexpr bool AsciiEqualNoCase(std::wstring_view a, std::wstring_view b) {
+    if (a.size() != b.size())
+        return false;
+    for (std::size_t i = 0; i < a.size(); ++i)
+        if (AsciiLower(a[i]) != AsciiLower(b[i]))
+            return false;
+    return true;
+}
+
+// Each character below 0x80 as itself, any other as '?': for names that are ASCII by rule.
+inline std::string AsciiNarrow(std::wstring_view text) {
+    std::string out;
+    out.reserve(text.size());
+    for (const wchar_t c : text)
+        out.push_back(c < 0x80 ? char(c) : '?');
+    return out;
 }
 
 constexpr bool AsciiIsDigit(char c) {

@@ -4,6 +4,7 @@
 
 #include "app/ApplySettings.h"
 #include "app/PasswordGate.h"
+#include "toolkit/Bytes.h"
 #include "dialogs/PasswordRules.h"
 #include "texts/Texts.h"
 
@@ -55,15 +56,6 @@ const KnownOption* OptionNamed(std::wstring_view name) {
         if (known.name == name)
             return &known;
     return nullptr;
-}
-
-wchar_t AsciiLower(wchar_t c) {
-    return c >= L'A' && c <= L'Z' ? wchar_t(c - L'A' + L'a') : c;
-}
-
-bool EqualsIgnoringAsciiCase(std::wstring_view a, std::wstring_view b) {
-    return std::equal(a.begin(), a.end(), b.begin(), b.end(),
-                      [](wchar_t x, wchar_t y) { return AsciiLower(x) == AsciiLower(y); });
 }
 
 std::wstring_view Trim(std::wstring_view text) {
@@ -395,9 +387,9 @@ ParsedArguments ParseArguments(const std::vector<std::wstring>& args) {
         case OptionId::kMode:
             if (options.mode)
                 return Refuse(texts::kCtlOptionRepeated, name);
-            if (EqualsIgnoringAsciiCase(value, L"protected"))
+            if (AsciiEqualNoCase(value, L"protected"))
                 options.mode = kModeProtected;
-            else if (EqualsIgnoringAsciiCase(value, L"unprotected"))
+            else if (AsciiEqualNoCase(value, L"unprotected"))
                 options.mode = kModeOpen;
             else
                 return Refuse(texts::kCtlBadMode, value);

@@ -9,7 +9,7 @@
 #include "app/PasswordGate.h"
 #include "app/win/TTrayIcon.h"
 #include "driver/DriverLibrary.h"
-#include "platform/FlatFrame.h"
+#include "toolkit/win/FlatListFrame.h"
 #include "platform/Form.h"
 #include "platform/PopupMenu.h"
 #include "toolkit/win/TBarButton.h"
@@ -82,7 +82,7 @@ private:
     TBarButton btnModifyPass;
     TBarButton btnCancel;
     TBarButton btnAbout;
-    FlatFrame listFrame_;
+    FlatListFrame listFrame_;
     MessageWatch listSizeWatch_{[this](UINT message, WPARAM, LPARAM) {
                                     if (message == WM_SIZE)
                                         FitLastColumn();

@@ -145,7 +145,7 @@ def test_probe_reports_missing_things_without_failing(probe):
 def test_one_shot_probe_exit_codes(wine):
     def run(*args):
         return subprocess.run(
-            [wine.loader, str(wine.dist_dir / "probe.exe"), *args],
+            [wine.loader, str(wine.test_dir / "probe.exe"), *args],
             env=wine.wine_env(), capture_output=True, timeout=60,
         )
 
@@ -242,7 +242,7 @@ def test_one_shot_probe_attaches_to_the_desktop_named_by_probe_desktop(wine, tmp
     log = tmp_path / "fixture.log"
     loader = wine.loader
     launcher = subprocess.Popen(
-        [loader, "explorer", "/desktop=e2e-side,640x480", str(wine.dist_dir / FIXTURE)],
+        [loader, "explorer", "/desktop=e2e-side,640x480", str(wine.test_dir / FIXTURE)],
         env=wine.launch_env({"FIXTURE_LOG": windows_path(log)}),
         stdout=subprocess.DEVNULL,
         stderr=subprocess.DEVNULL,
@@ -253,7 +253,7 @@ def test_one_shot_probe_attaches_to_the_desktop_named_by_probe_desktop(wine, tmp
         def find(desktop):
             extra = {"PROBE_DESKTOP": desktop} if desktop else {}
             return subprocess.run(
-                [loader, str(wine.dist_dir / "probe.exe"), "wait", FIXTURE_CLASS, "*", "2000"],
+                [loader, str(wine.test_dir / "probe.exe"), "wait", FIXTURE_CLASS, "*", "2000"],
                 env=wine.wine_env(extra), capture_output=True, timeout=60,
             )
 

@@ -5,7 +5,7 @@ installing into the machine's folders and registry touches nothing the other tes
 starts from a machine without the program.
 
 Where Wine runs no 32-bit programs, the tests take the 64-bit setup that the win64 build makes of the
-same script for them (dist/win64/test-setup/): it writes the 32-bit registry view as the product does,
+same script for them (dist/win64-tests/test-setup/): it writes the 32-bit registry view as the product does,
 and its "32-bit Program Files" is C:\\Program Files under Wine, so only the registry keys differ.
 """
 
@@ -81,7 +81,7 @@ def machine(pytestconfig, figures):
         setup = arch.dist_dir.parent / f"VeltraneShadow-{VERSION}-setup.exe"
     else:
         arch = ArchChoice("win64", f"the 64-bit test build of the setup: {choice.reason}")
-        setup = arch.dist_dir / "test-setup" / f"VeltraneShadow-{VERSION}-setup.exe"
+        setup = arch.test_dir / "test-setup" / f"VeltraneShadow-{VERSION}-setup.exe"
     if not setup.exists():
         pytest.fail(
             f"{setup} is missing: build the {arch.arch} preset with makensis installed "
@@ -347,7 +347,7 @@ def test_the_evaluation_keeps_its_state_under_programdata_where_an_apply_writes_
 
 @pytest.mark.parametrize("where", ["install folder", "system folder", "Windows folder", "PATH folder"])
 def test_a_driver_library_already_there_is_kept_and_no_evaluation_installed(pc, sim, where):
-    drivers_own = (pc.session.dist_dir / "stand-in" / LIBRARY).read_bytes()
+    drivers_own = (pc.session.test_dir / "stand-in" / LIBRARY).read_bytes()
     folder = {
         "install folder": pc.install_dir,
         "system folder": pc.system_dir,
@@ -395,7 +395,7 @@ def test_uninstall_keeps_a_zelk_dll_that_is_no_longer_the_simulated_one(pc, sim)
     pc.wait_program_ready()
     pc.end_program()
     # A driver setup later put its own library in place of the simulated one; the mark stays.
-    drivers_own = (pc.session.dist_dir / "stand-in" / LIBRARY).read_bytes()
+    drivers_own = (pc.session.test_dir / "stand-in" / LIBRARY).read_bytes()
     (pc.install_dir / LIBRARY).write_bytes(drivers_own)
     assert pc.values(pc.paths.uninstall_key)["EvalDriverLibrary"][1] == "0x1"
 

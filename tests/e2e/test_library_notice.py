@@ -26,7 +26,7 @@ def start_beside_stand_in(wine, tmp_path):
     folder = tmp_path / "stand-in-install"
     folder.mkdir()
     shutil.copy(wine.dist_dir / "VeltraneShadow.exe", folder)
-    shutil.copy(wine.dist_dir / "stand-in" / "ZELK.dll", folder)
+    shutil.copy(wine.test_dir / "stand-in" / "ZELK.dll", folder)
     subprocess.Popen(
         [wine.loader, str(folder / "VeltraneShadow.exe")],
         stdin=subprocess.DEVNULL,

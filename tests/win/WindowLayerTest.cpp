@@ -3,11 +3,13 @@
 
 #include <commctrl.h>
 
+#include <memory>
 #include <stdexcept>
 #include <string>
+#include <type_traits>
 #include <vector>
 
-#include "dialogs/OpenLink.h"
+#include "dialogs/win/OpenLink.h"
 #include "platform/Containers.h"
 #include "platform/Form.h"
 #include "platform/LinkLabel.h"
@@ -102,6 +104,8 @@ private:
     Canary canary_;
     CanarySubclass labelWatch_{canary_, seen_};
 };
+// Only Owned<T> makes a form: `TestForm form(seen);` does not compile.
+static_assert(std::is_abstract_v<TestForm> && !std::is_abstract_v<Owned<TestForm>>);
 
 TEST(FormLifetime, WindowGoesBeforeAnyMemberOfTheForm) {
     std::vector<std::string> seen;
@@ -207,6 +211,59 @@ TEST(WindowSubclass, ThrowingHandlerGetsTheDefaultAnswer) {
     thrower.Attach(window);
     EXPECT_EQ(::GetWindowTextLengthW(window), 4);
     ::DestroyWindow(window);
+}
+
+// A subclass given to its window lives until its own handler, which destroyed the window, has returned;
+// then it goes, once. Retiring from inside a handler works the same way.
+class SelfDestroyer final : public WindowSubclass {
+public:
+    SelfDestroyer(std::vector<std::string>& seen, bool retire) : seen_(seen), retire_(retire) {}
+    ~SelfDestroyer() override { seen_.push_back("deleted"); }
+
+private:
+    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override {
+        if (message != WM_USER)
+            return Default(message, wParam, lParam);
+        HWND window = Window();
+        if (retire_)
+            Retire();
+        else
+            ::DestroyWindow(window);
+        // Still alive here, with its window gone or left.
+        seen_.push_back(Window() ? "attached" : "detached");
+        seen_.push_back(Busy() ? "busy" : "idle");
+        return retire_ ? Default(message, wParam, lParam) : 0;
+    }
+    std::vector<std::string>& seen_;
+    bool retire_;
+};
+
+TEST(WindowSubclass, GivenSubclassOutlivesItsHandlerThatDestroyedTheWindow) {
+    for (const bool retire : {false, true}) {
+        HWND window =
+            ::CreateWindowExW(0, L"Static", L"", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
+        std::vector<std::string> seen;
+        ASSERT_TRUE(WindowSubclass::Give(std::make_unique<SelfDestroyer>(seen, retire), window));
+        ::SendMessageW(window, WM_USER, 0, 0);
+        EXPECT_EQ(seen, (std::vector<std::string>{"detached", "busy", "deleted"})) << "retire " << retire;
+        EXPECT_EQ(::IsWindow(window) != FALSE, retire);
+        ::DestroyWindow(window);
+    }
+}
+
+// A look on a window destroyed with its parent goes unseen by its holder, who asks before using it.
+TEST(WindowSubclass, HolderFindsOutThatALookWentWithItsWindow) {
+    HWND parent =
+        ::CreateWindowExW(0, L"Static", L"", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
+    HWND child =
+        ::CreateWindowExW(0, L"Static", L"", WS_CHILD, 0, 0, 5, 5, parent, nullptr, nullptr, nullptr);
+    std::vector<std::string> seen;
+    WindowSubclass* look = WindowSubclass::Give(std::make_unique<SelfDestroyer>(seen, false), child);
+    ASSERT_TRUE(WindowSubclass::IsOn(child, look));
+    ::DestroyWindow(parent);
+    EXPECT_EQ(seen, std::vector<std::string>{"deleted"});
+    EXPECT_FALSE(WindowSubclass::IsOn(child, look));
+    WindowSubclass::RetireFrom(child, look); // nothing to do, nothing read
 }
 
 // A click opens the address once: press and release both on the label.

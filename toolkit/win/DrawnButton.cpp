@@ -159,7 +159,7 @@ void DrawnButton::HotSet(bool hot) {
 void DrawnButton::PointerMoved(LPARAM point) {
     RECT client{};
     ::GetClientRect(Window(), &client);
-    const POINT at{GET_X_LPARAM(point), GET_Y_LPARAM(point)};
+    const POINT at = PointOf(point);
     const bool inside = ::PtInRect(&client, at) != FALSE;
     if (inside && !tracking_)
         tracking_ = PointerLeaveTrack(Window(), false);

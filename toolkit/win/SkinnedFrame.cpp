@@ -146,19 +146,36 @@ void SkinnedFrame::Start(bool resize) {
 
 void SkinnedFrame::ControlSkinSet(HWND control, const ControlDecision& decision) {
     controls_[control] = decision;
-    looks_.erase(control);
-    if (auto look = ControlLookAttach(control, decision, skin_))
-        looks_[control] = std::move(look);
+    if (auto old = looks_.find(control); old != looks_.end()) {
+        WindowSubclass::RetireFrom(control, old->second);
+        looks_.erase(old);
+    }
+    if (WindowSubclass* look = WindowSubclass::Give(ControlLookAttach(control, decision, skin_), control))
+        looks_[control] = look;
+}
+
+void SkinnedFrame::ChildForget(HWND child) {
+    controls_.erase(child);
+    if (auto look = looks_.find(child); look != looks_.end()) {
+        WindowSubclass::RetireFrom(child, look->second);
+        looks_.erase(look);
+    }
+    if (sizeGrip_ == child)
+        sizeGrip_ = nullptr;
+}
+
+void SkinnedFrame::LooksRetire() {
+    for (auto& [control, look] : std::exchange(looks_, {})) {
+        WindowSubclass::RetireFrom(control, look);
+        ControlRedrawWhole(control);
+    }
 }
 
 void SkinnedFrame::Remove(bool restore) {
     HWND window = Window();
     if (!window)
         return;
-    for (auto& [control, look] : std::exchange(looks_, {})) {
-        look.reset();
-        ControlRedrawWhole(control);
-    }
+    LooksRetire();
     if (!started_) {
         Detach();
         return;
@@ -341,15 +358,6 @@ void SkinnedFrame::HotSet(int button) {
 }
 
 LRESULT SkinnedFrame::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
-    ++depth_;
-    struct Leave {
-        int& depth;
-        ~Leave() { --depth; }
-    } leave{depth_};
-    return Handle(message, wParam, lParam);
-}
-
-LRESULT SkinnedFrame::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
     // Waiting for the message posted on skinning: the window has been shown and activated by then.
     if (!started_) {
         if (message == WM_NCACTIVATE)

@@ -5,7 +5,6 @@
 // skins paint.
 
 #include <windows.h>
-#include <windowsx.h>
 
 #include <cstdint>
 #include <functional>
@@ -26,11 +25,6 @@ void SkinPiecesDraw(HDC target, HDC source, std::span<const SkinPiece> pieces);
 
 inline RECT RectOf(const SkinRect& r) {
     return {r.x, r.y, r.x + r.width, r.y + r.height};
-}
-
-// The point a mouse message carries.
-inline POINT PointOf(LPARAM lParam) {
-    return {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
 }
 
 // The hit-test code of a frame part.
@@ -63,8 +57,6 @@ public:
     }
     // Takes the frame off; with `restore`, the system frame comes back around the same client area.
     void Remove(bool restore);
-    // A handler of this frame is running (the frame may only be freed once it has returned).
-    bool Busy() const { return depth_ > 0; }
 
     // Works the frame out again for a changed skin and paints it.
     void Refresh();
@@ -77,13 +69,8 @@ public:
     const std::map<HWND, ControlDecision>& Controls() const { return controls_; }
     void SizeGripTake(HWND grip) { sizeGrip_ = grip; }
     HWND SizeGrip() const { return sizeGrip_; }
-    // A window inside this one is being destroyed.
-    void ChildGone(HWND child) {
-        controls_.erase(child);
-        looks_.erase(child);
-        if (sizeGrip_ == child)
-            sizeGrip_ = nullptr;
-    }
+    // A window inside this one is being destroyed: its look goes now.
+    void ChildForget(HWND child);
 
 private:
     // Where everything stands in a window of the current size, in window coordinates.
@@ -95,7 +82,7 @@ private:
     };
 
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
-    LRESULT Handle(UINT message, WPARAM wParam, LPARAM lParam);
+    void LooksRetire();
     void Start(bool resize);
     const SkinModel& Model() const { return *skin_.Model(); }
     Places PlacesNow() const;
@@ -107,7 +94,6 @@ private:
     void ButtonTrack(LPARAM clientPoint);
     void ButtonRelease(LPARAM clientPoint);
     void HotSet(int button);
-    void OuterSizeSet(SIZE outer);
 
     TSkinComponent& skin_;
     Started onStarted_;
@@ -116,9 +102,8 @@ private:
     int hot_ = -1;
     int pressed_ = -1; // the button held down, while the pointer is captured
     bool pressedInside_ = false;
-    int depth_ = 0;
     std::map<HWND, ControlDecision> controls_;
-    std::map<HWND, std::unique_ptr<WindowSubclass>> looks_;
+    std::map<HWND, WindowSubclass*> looks_; // given to their controls
     HWND sizeGrip_ = nullptr;
 };
 

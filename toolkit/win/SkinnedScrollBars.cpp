@@ -8,6 +8,7 @@
 #include <utility>
 
 #include "platform/Paint.h"
+#include "platform/Window.h"
 #include "toolkit/skinning/ScrollGeometry.h"
 #include "toolkit/win/SkinnedFrame.h"
 #include "toolkit/win/TSkinComponent.h"

@@ -21,12 +21,7 @@ std::unique_ptr<TSkinManager>& ManagerSlot() {
 
 // Class names of the system and of the program are ASCII.
 std::string ClassNameOf(HWND window) {
-    wchar_t name[128] = {};
-    const int length = ::GetClassNameW(window, name, int(std::size(name)));
-    std::string out;
-    for (int i = 0; i < length; ++i)
-        out.push_back(name[i] < 0x80 ? char(name[i]) : '?');
-    return out;
+    return AsciiNarrow(HwndClassName(window));
 }
 
 bool OfOurModule(HWND window) {
@@ -92,23 +87,6 @@ ControlFacts ControlFactsOf(HWND control) {
     return facts;
 }
 
-BOOL CALLBACK CollectWindow(HWND window, LPARAM list) {
-    reinterpret_cast<std::vector<HWND>*>(list)->push_back(window);
-    return TRUE;
-}
-
-std::vector<HWND> ThreadWindows() {
-    std::vector<HWND> windows;
-    ::EnumThreadWindows(::GetCurrentThreadId(), &CollectWindow, LPARAM(&windows));
-    return windows;
-}
-
-std::vector<HWND> ChildWindows(HWND parent) {
-    std::vector<HWND> windows;
-    ::EnumChildWindows(parent, &CollectWindow, LPARAM(&windows));
-    return windows;
-}
-
 } // namespace
 
 TSkinManager* TSkinManager::Instance() {
@@ -133,9 +111,8 @@ TSkinManager::~TSkinManager() {
     timer_.Stop();
     hook_.Reset();
     showHook_.Reset();
-    while (!frames_.empty())
-        FrameRemove(frames_.begin()->first, true);
-    menus_.clear();
+    FramesRemove();
+    MenusRetire();
 }
 
 void TSkinManager::ComponentAdd(TSkinComponent& component) {
@@ -159,10 +136,11 @@ void TSkinManager::ComponentRemove(TSkinComponent& component) {
         ManagerSlot().reset();
         return;
     }
-    // The frames paint with the main skin's bitmaps: they go with it.
-    if (wasMain)
-        while (!manager->frames_.empty())
-            manager->FrameRemove(manager->frames_.begin()->first, true);
+    // The frames and menus paint with the main skin's bitmaps: they go with it.
+    if (wasMain) {
+        manager->FramesRemove();
+        manager->MenusRetire();
+    }
 }
 
 TSkinComponent* TSkinManager::MainComponent() const {
@@ -201,7 +179,6 @@ LRESULT CALLBACK TSkinManager::ShowHookProc(int code, WPARAM wParam, LPARAM lPar
 void TSkinManager::WindowShowing(HWND window) {
     if (!window || ::IsWindowVisible(window) || (::GetWindowLongW(window, GWL_STYLE) & WS_CHILD))
         return;
-    RetiredPurge();
     // The showing is the activation's first step: the manager starts with it.
     state_.Start();
     // A window activated while hidden has a frame waiting for its posted message.
@@ -224,7 +201,6 @@ LRESULT CALLBACK TSkinManager::HookProc(int code, WPARAM wParam, LPARAM lParam) 
 }
 
 void TSkinManager::HookEvent(int code, WPARAM wParam, LPARAM lParam) {
-    RetiredPurge();
     HWND window = HWND(wParam);
     switch (code) {
     case HCBT_ACTIVATE:
@@ -252,14 +228,15 @@ void TSkinManager::WindowCreated(HWND window, const CREATESTRUCTW& create) {
     facts.className = ClassNameOf(window);
     facts.style = std::uint32_t(create.style);
     facts.mdiChild = (create.dwExStyle & WS_EX_MDICHILD) != 0;
-    auto parent = frames_.find(create.hwndParent);
-    facts.parentSkinned = parent != frames_.end();
+    SkinnedFrame* parent = Frame(create.hwndParent);
+    facts.parentSkinned = parent != nullptr;
     switch (WindowCreatedAction(facts, state_.SkinningOn(), main->Settings())) {
     case CreationAction::SizeGripToParent:
-        parent->second->SizeGripTake(window);
+        parent->SizeGripTake(window);
         break;
     case CreationAction::MenuSkin:
-        menus_[window] = SkinnedMenuAttach(window, *main);
+        if (WindowSubclass* look = WindowSubclass::Give(SkinnedMenuAttach(window, *main), window))
+            menus_[window] = look;
         break;
     case CreationAction::SkinNow:
         WindowSkin(window, FrameStart::Creation);
@@ -272,7 +249,7 @@ void TSkinManager::WindowCreated(HWND window, const CREATESTRUCTW& create) {
 bool TSkinManager::WindowSkin(HWND window, FrameStart start) {
     if (!window || !::IsWindow(window))
         return false;
-    if (frames_.count(window))
+    if (Frame(window))
         return true;
     // A pop-up menu window has the menu skin alone (Wine makes it in our module, so the rules would
     // give it a frame).
@@ -285,9 +262,11 @@ bool TSkinManager::WindowSkin(HWND window, FrameStart start) {
     const WindowDecision decision = WindowSkinDecide(facts, state_.SkinningOn(), main->Core());
     if (!decision.Skin())
         return false;
-    std::unique_ptr<SkinnedFrame>& slot = frames_[window];
-    slot = std::make_unique<SkinnedFrame>(*main);
-    if (!slot->Apply(window, start, [this, main](SkinnedFrame& frame) { ControlsDecide(frame, *main); })) {
+    // Known before it takes over: the messages of the taking over find it.
+    auto frame = std::make_unique<SkinnedFrame>(*main);
+    frames_[window] = frame.get();
+    if (!frame->Apply(window, start, [this, main](SkinnedFrame& f) { ControlsDecide(f, *main); }) ||
+        !WindowSubclass::Give(std::move(frame), window)) {
         frames_.erase(window);
         return false;
     }
@@ -304,29 +283,37 @@ void TSkinManager::ControlsDecide(SkinnedFrame& frame, TSkinComponent& skin) {
 
 SkinnedFrame* TSkinManager::Frame(HWND window) const {
     auto found = frames_.find(window);
-    return found == frames_.end() ? nullptr : found->second.get();
+    return found != frames_.end() && WindowSubclass::IsOn(window, found->second) ? found->second : nullptr;
 }
 
 void TSkinManager::WindowReleased(HWND window) {
     FrameRemove(window, false);
-    menus_.erase(window);
+    if (auto menu = menus_.find(window); menu != menus_.end()) {
+        WindowSubclass::RetireFrom(window, menu->second);
+        menus_.erase(menu);
+    }
     for (auto& [skinned, frame] : frames_)
-        frame->ChildGone(window);
+        if (WindowSubclass::IsOn(skinned, frame))
+            frame->ChildForget(window);
 }
 
 void TSkinManager::FrameRemove(HWND window, bool restoreSystemFrame) {
-    auto found = frames_.find(window);
-    if (found == frames_.end())
+    SkinnedFrame* frame = Frame(window);
+    frames_.erase(window);
+    if (!frame)
         return;
-    std::unique_ptr<SkinnedFrame> frame = std::move(found->second);
-    frames_.erase(found);
     frame->Remove(restoreSystemFrame);
-    if (frame->Busy())
-        retired_.push_back(std::move(frame));
+    frame->Retire();
 }
 
-void TSkinManager::RetiredPurge() {
-    std::erase_if(retired_, [](const std::unique_ptr<SkinnedFrame>& frame) { return !frame->Busy(); });
+void TSkinManager::FramesRemove() {
+    while (!frames_.empty())
+        FrameRemove(frames_.begin()->first, true);
+}
+
+void TSkinManager::MenusRetire() {
+    for (auto& [window, look] : std::exchange(menus_, {}))
+        WindowSubclass::RetireFrom(window, look);
 }
 
 void TSkinManager::ActionRequest(TSkinComponent& sender, SkinAction action) {
@@ -342,7 +329,6 @@ void TSkinManager::TimerTick() {
 }
 
 void TSkinManager::ActionRun(SkinAction action) {
-    RetiredPurge();
     switch (action) {
     case SkinAction::Skin:
         // Hidden windows wait for their first activation.
@@ -351,9 +337,8 @@ void TSkinManager::ActionRun(SkinAction action) {
                 WindowSkin(window);
         break;
     case SkinAction::Unskin:
-        while (!frames_.empty())
-            FrameRemove(frames_.begin()->first, true);
-        menus_.clear();
+        FramesRemove();
+        MenusRetire();
         break;
     case SkinAction::Refresh: {
         std::vector<HWND> skinned;

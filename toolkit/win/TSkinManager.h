@@ -60,7 +60,8 @@ private:
     // The window goes: its skin is taken off without giving the system frame back.
     void WindowReleased(HWND window);
     void FrameRemove(HWND window, bool restoreSystemFrame);
-    void RetiredPurge();
+    void FramesRemove();
+    void MenusRetire();
     void ControlsDecide(SkinnedFrame& frame, TSkinComponent& skin);
     TSkinComponent* MainComponent() const;
 
@@ -75,10 +76,9 @@ private:
     UniqueHandle<NullHandleTraits<HHOOK, &::UnhookWindowsHookEx>> showHook_;
     std::vector<TSkinComponent*> components_;
     TSkinComponent* requester_ = nullptr;
-    std::map<HWND, std::unique_ptr<SkinnedFrame>> frames_;
-    // Frames taken off while one of their handlers still runs; freed once it has returned.
-    std::vector<std::unique_ptr<SkinnedFrame>> retired_;
-    std::map<HWND, std::unique_ptr<WindowSubclass>> menus_; // the look may be null
+    // Frames and menu looks are given to their windows; used only while still on them.
+    std::map<HWND, SkinnedFrame*> frames_;
+    std::map<HWND, WindowSubclass*> menus_;
 };
 
 } // namespace veltrane

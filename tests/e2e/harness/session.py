@@ -48,6 +48,11 @@ class ArchChoice:
         """dist/<arch>, or the folder E2E_DIST names (a build of one's own, beside the main one)."""
         return Path(os.environ.get("E2E_DIST") or REPO_ROOT / "dist" / self.arch)
 
+    @property
+    def test_dir(self) -> Path:
+        """The test programs built beside dist/<arch>: dist/<arch>-tests, or E2E_TEST_DIST."""
+        return Path(os.environ.get("E2E_TEST_DIST") or f"{self.dist_dir}-tests")
+
     def describe(self) -> str:
         return f"Wine architecture {self.arch}: {self.reason}"
 
@@ -98,7 +103,7 @@ class WineSession:
 
     def start(self) -> "WineSession":
         self.log(f"e2e: {self.arch.describe()}")
-        self._require(self.arch.dist_dir / "probe.exe", "probe")
+        self._require(self.arch.test_dir / "probe.exe", "probe")
         with self.figures.measure("Xvfb start"):
             self.screen = Screen(self._xvfb.start())
         with self.figures.measure("Wine prefix ready"):
@@ -131,6 +136,15 @@ class WineSession:
     @property
     def dist_dir(self) -> Path:
         return self.arch.dist_dir
+
+    @property
+    def test_dir(self) -> Path:
+        return self.arch.test_dir
+
+    def program_path(self, exe: str) -> Path:
+        """A program of dist/<arch>, else a test program."""
+        shipped = self.dist_dir / exe
+        return shipped if shipped.exists() else self._require(self.test_dir / exe, exe)
 
     @property
     def loader(self) -> str:
@@ -208,11 +222,11 @@ class WineSession:
 
     def _start_probe_server(self) -> subprocess.Popen:
         return subprocess.Popen(
-            [_wine_loader(self.arch.arch), str(self.dist_dir / "probe.exe"), "serve"],
+            [_wine_loader(self.arch.arch), str(self.test_dir / "probe.exe"), "serve"],
             stdin=subprocess.PIPE,
             stdout=subprocess.PIPE,
             stderr=subprocess.DEVNULL,
-            cwd=self.dist_dir,
+            cwd=self.test_dir,
             env=self.wine_env(),
         )
 
@@ -226,12 +240,12 @@ class WineSession:
         sim: Optional[SimDriver] = None,
         env: Optional[Mapping[str, str]] = None,
     ) -> Program:
-        """Starts dist/<arch>/``exe`` on the shared desktop and returns its handle.
+        """Starts ``exe`` (see program_path) on the shared desktop and returns its handle.
 
         With ``sim`` the simulated library uses that state file (ZELK_SIM_STATE); without it,
         the library falls back to ZELK.ini beside itself.
         """
-        path = self._require(self.dist_dir / exe, exe)
+        path = self.program_path(exe)
         extra = dict(sim.env() if sim is not None else {})
         extra.update(env or {})
         output = self.workdir / f"{len(self._programs):03d}-{_safe_name(exe)}.log"
@@ -241,7 +255,7 @@ class WineSession:
                 stdin=subprocess.DEVNULL,
                 stdout=sink,
                 stderr=subprocess.STDOUT,
-                cwd=self.dist_dir,
+                cwd=path.parent,
                 env=self.launch_env(extra),
             )
         program = Program(exe, process, output)
@@ -259,12 +273,12 @@ class WineSession:
     ) -> subprocess.CompletedProcess:
         """Runs the console program dist/<arch>/``exe`` to its end with ``stdin`` as its input (a
         pipe, so it has no console); returns its exit code and its output and error streams apart."""
-        path = self._require(self.dist_dir / exe, exe)
+        path = self.program_path(exe)
         return subprocess.run(
             [_wine_loader(self.arch.arch), str(path), *args],
             input=stdin,
             capture_output=True,
-            cwd=self.dist_dir,
+            cwd=path.parent,
             env=self.launch_env(sim.env() if sim is not None else {}),
             timeout=timeout,
         )

@@ -1,4 +1,4 @@
-#include "dialogs/TfrmCheck.h"
+#include "dialogs/win/TfrmCheck.h"
 
 #include "art/ArtIds.h"
 #include "texts/Texts.h"

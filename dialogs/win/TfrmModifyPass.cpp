@@ -1,4 +1,4 @@
-#include "dialogs/TfrmModifyPass.h"
+#include "dialogs/win/TfrmModifyPass.h"
 
 #include "art/ArtIds.h"
 #include "dialogs/PasswordRules.h"

@@ -1,11 +1,11 @@
-#include "dialogs/TfrmAbout.h"
+#include "dialogs/win/TfrmAbout.h"
 
 #include <algorithm>
 #include <array>
 #include <iterator>
 
 #include "art/ArtIds.h"
-#include "dialogs/OpenLink.h"
+#include "dialogs/win/OpenLink.h"
 #include "platform/LinkLabel.h"
 #include "texts/Texts.h"
 

@@ -1,4 +1,4 @@
-#include "dialogs/OpenLink.h"
+#include "dialogs/win/OpenLink.h"
 
 #include <windows.h>
 #include <shellapi.h>

@@ -3,8 +3,8 @@
 
 #include <optional>
 
-#include "dialogs/PasswordDialog.h"
-#include "dialogs/PasswordField.h"
+#include "dialogs/win/PasswordDialog.h"
+#include "dialogs/win/PasswordField.h"
 
 namespace veltrane {
 

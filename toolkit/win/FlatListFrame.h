@@ -10,10 +10,10 @@
 
 namespace veltrane {
 
-class FlatFrame final : public WindowSubclass {
+class FlatListFrame final : public WindowSubclass {
 public:
-    FlatFrame();
-    ~FlatFrame() override;
+    FlatListFrame();
+    ~FlatListFrame() override;
     // Replaces the control's own border with the frame.
     void Attach(HWND control);
 

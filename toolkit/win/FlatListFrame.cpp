@@ -1,4 +1,4 @@
-#include "platform/FlatFrame.h"
+#include "toolkit/win/FlatListFrame.h"
 
 #include <commctrl.h>
 
@@ -12,9 +12,9 @@ constexpr int kFrameWidth = 2; // room for the thick frame; the thin one leaves 
 } // namespace
 
 // Passes the pointer's moves over a child window (a list's column header) to the frame.
-class FlatFrame::ChildWatch final : public WindowSubclass {
+class FlatListFrame::ChildWatch final : public WindowSubclass {
 public:
-    explicit ChildWatch(FlatFrame& frame) : frame_(frame) {}
+    explicit ChildWatch(FlatListFrame& frame) : frame_(frame) {}
 
 private:
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override {
@@ -25,13 +25,13 @@ private:
             frame_.PointerMayHaveLeft();
         return result;
     }
-    FlatFrame& frame_;
+    FlatListFrame& frame_;
 };
 
-FlatFrame::FlatFrame() = default;
-FlatFrame::~FlatFrame() = default;
+FlatListFrame::FlatListFrame() = default;
+FlatListFrame::~FlatListFrame() = default;
 
-void FlatFrame::Attach(HWND control) {
+void FlatListFrame::Attach(HWND control) {
     ::SetWindowLongW(control, GWL_STYLE, ::GetWindowLongW(control, GWL_STYLE) & ~WS_BORDER);
     ::SetWindowLongW(control, GWL_EXSTYLE, ::GetWindowLongW(control, GWL_EXSTYLE) & ~WS_EX_CLIENTEDGE);
     WindowSubclass::Attach(control);
@@ -44,7 +44,7 @@ void FlatFrame::Attach(HWND control) {
 }
 
 // Each part reports its own leaving; the frame stays thick while the pointer is over any part.
-void FlatFrame::PointerOver(HWND part, bool nonClient) {
+void FlatListFrame::PointerOver(HWND part, bool nonClient) {
     PointerLeaveTrack(part, nonClient);
     if (!hot_) {
         hot_ = true;
@@ -52,18 +52,18 @@ void FlatFrame::PointerOver(HWND part, bool nonClient) {
     }
 }
 
-void FlatFrame::PointerMayHaveLeft() {
+void FlatListFrame::PointerMayHaveLeft() {
     if (PointerWithin(Window()))
         return; // moved to another part; its moves keep the frame thick
     hot_ = false;
     Repaint();
 }
 
-bool FlatFrame::IsThick() const {
+bool FlatListFrame::IsThick() const {
     return hot_ || ::GetFocus() == Window();
 }
 
-void FlatFrame::PaintFrame() {
+void FlatListFrame::PaintFrame() {
     WindowDC dc(Window());
     if (!dc)
         return;
@@ -75,11 +75,11 @@ void FlatFrame::PaintFrame() {
     ::FrameRect(dc.Get(), &r, ::GetSysColorBrush(IsThick() ? COLOR_BTNSHADOW : COLOR_WINDOW));
 }
 
-void FlatFrame::Repaint() {
+void FlatListFrame::Repaint() {
     ::RedrawWindow(Window(), nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_NOCHILDREN);
 }
 
-LRESULT FlatFrame::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+LRESULT FlatListFrame::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_NCCALCSIZE: {
         const LRESULT result = Default(message, wParam, lParam);

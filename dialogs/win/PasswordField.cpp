@@ -1,4 +1,4 @@
-#include "dialogs/PasswordField.h"
+#include "dialogs/win/PasswordField.h"
 
 #include "dialogs/PasswordRules.h"
 #include "platform/Window.h"

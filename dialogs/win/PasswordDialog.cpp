@@ -1,4 +1,4 @@
-#include "dialogs/PasswordDialog.h"
+#include "dialogs/win/PasswordDialog.h"
 
 #include "art/ArtIds.h"
 #include "texts/Texts.h"
