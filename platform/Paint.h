@@ -3,6 +3,7 @@
 // brushes and pens cached per colour.
 
 #include <map>
+#include <optional>
 #include <utility>
 
 #include "platform/Handles.h"
@@ -81,25 +82,57 @@ private:
     HDC dc_;
 };
 
-// Drawing meant for `target` goes into a memory bitmap of the area's size instead, in the target's
-// coordinates, and reaches the target in one copy when the buffer goes. Where no buffer can be made
-// the drawing goes straight to the target.
-class DoubleBuffer {
+// A memory DC, compatible with the screen, with one bitmap selected; all three freed together.
+class BitmapDC {
 public:
-    DoubleBuffer(HDC target, const RECT& area);
-    DoubleBuffer(const DoubleBuffer&) = delete;
-    DoubleBuffer& operator=(const DoubleBuffer&) = delete;
-    ~DoubleBuffer();
+    BitmapDC() = default;
+    BitmapDC(const BitmapDC&) = delete;
+    BitmapDC& operator=(const BitmapDC&) = delete;
+    ~BitmapDC() { Reset(); }
 
-    HDC Get() const { return buffered_ ? memory_.Get() : target_; }
+    // Replaces the bitmap with a new one of `size`; false (and empty) when it cannot be made.
+    bool Make(SIZE size);
+    // Makes a larger bitmap where the one held is smaller than `size` in either direction.
+    bool Hold(SIZE size);
+    void Reset();
+    HDC Get() const { return dc_ ? dc_->Get() : nullptr; }
+    SIZE Size() const { return size_; }
 
 private:
+    std::optional<MemoryDC> dc_;
+    UniqueBitmap bitmap_;
+    std::optional<ScopedSelect> selected_; // last: put back before the bitmap and the DC go
+    SIZE size_{};
+};
+
+// Off-screen drawing for one paint, in the target's coordinates and with its font, copied to the
+// target in one piece when it ends. The bitmap stays in `store` for the next paint and grows when a
+// paint needs more; where none can be made the drawing goes straight to the target.
+class BufferedPaint {
+public:
+    BufferedPaint(BitmapDC& store, HDC target, const RECT& area);
+    BufferedPaint(const BufferedPaint&) = delete;
+    BufferedPaint& operator=(const BufferedPaint&) = delete;
+    ~BufferedPaint();
+    HDC Get() const { return buffered_ ? store_.Get() : target_; }
+
+private:
+    BitmapDC& store_;
     HDC target_;
     RECT area_;
-    MemoryDC memory_;
-    UniqueBitmap bitmap_;
-    HGDIOBJ previous_ = nullptr;
+    HGDIOBJ previousFont_ = nullptr;
     bool buffered_ = false;
+};
+
+// A buffered paint with a bitmap of its own, freed when the paint ends.
+class DoubleBuffer {
+public:
+    DoubleBuffer(HDC target, const RECT& area) : paint_(store_, target, area) {}
+    HDC Get() const { return paint_.Get(); }
+
+private:
+    BitmapDC store_;
+    BufferedPaint paint_;
 };
 
 // Solid brushes and pens made once per colour and freed with their owner.

@@ -70,7 +70,8 @@ inline std::string AsciiUppered(std::string_view text) {
     return out;
 }
 
-constexpr bool AsciiEqualNoCase(std::string_view a, std::string_view b) {
+template <typename Char>
+constexpr bool AsciiEqualNoCaseOf(std::basic_string_view<Char> a, std::basic_string_view<Char> b) {
     if (a.size() != b.size())
         return false;
     for (std::size_t i = 0; i < a.size(); ++i)
@@ -79,13 +80,12 @@ constexpr bool AsciiEqualNoCase(std::string_view a, std::string_view b) {
     return true;
 }
 
+constexpr bool AsciiEqualNoCase(std::string_view a, std::string_view b) {
+    return AsciiEqualNoCaseOf(a, b);
+}
+
 constexpr bool AsciiEqualNoCase(std::wstring_view a, std::wstring_view b) {
-    if (a.size() != b.size())
-        return false;
-    for (std::size_t i = 0; i < a.size(); ++i)
-        if (AsciiLower(a[i]) != AsciiLower(b[i]))
-            return false;
-    return true;
+    return AsciiEqualNoCaseOf(a, b);
 }
 
 // Each character below 0x80 as itself, any other as '?': for names that are ASCII by rule.

@@ -14,6 +14,7 @@
 #include "platform/Paint.h"
 #include "platform/Resources.h"
 #include "toolkit/Bytes.h"
+#include "toolkit/win/TGlyphButton.h"
 #include "toolkit/win/TSkinManager.h"
 
 namespace veltrane {
@@ -67,6 +68,8 @@ class SkinTestForm : public Form {
 public:
     explicit SkinTestForm(const FormLayout& layout = kDialogLayout) : Form(SkinTestApplication()) {
         CreateFromLayout(layout);
+        if (HWND button = Item(kButton))
+            button_.Attach(button);
     }
     using Form::Item;
 
@@ -91,6 +94,8 @@ private:
             ++closeRequests;
         return Form::HandleMessage(message, wParam, lParam);
     }
+
+    TGlyphButton button_; // the application says which kind of push button it is
 };
 
 void Pump() {
@@ -291,7 +296,7 @@ TEST(SkinnedFrame, PaintsTheSkinsImagesAndHitTestsItsOwnParts) {
 
     // The close button: hot under the pointer, pressed while held, a close request once let go over it.
     const auto buttonLooks = [&](CaptionButtonLook look) {
-        const SkinRect cell = CaptionButtonSource(close, look, true);
+        const PixelRect cell = CaptionButtonSource(close, look, true);
         return WindowPixel(window, closeX + 2, closeY + 2) ==
                BitmapPixel(*skin, close.bitmap, cell.x + 2, cell.y + 2);
     };

@@ -85,13 +85,13 @@ GlyphPlacement GlyphPlacementFor(PixelSize button, PixelSize caption, bool hasGl
     GlyphPlacement placement;
     if (hasGlyph) {
         const int top = (button.height - metrics.glyphSize) / 2 + offset;
-        placement.glyph = PixelRect{left, top, left + metrics.glyphSize, top + metrics.glyphSize};
+        placement.glyph = PixelRect{left, top, metrics.glyphSize, metrics.glyphSize};
     }
     const int captionLeft = left + glyphWidth + gap;
     const int captionTop = (button.height - caption.height) / 2 + offset;
     const int captionRight =
         std::max(captionLeft, std::min(captionLeft + caption.width, button.width - metrics.margin));
-    placement.caption = {captionLeft, captionTop, captionRight, captionTop + caption.height};
+    placement.caption = {captionLeft, captionTop, captionRight - captionLeft, caption.height};
     return placement;
 }
 

@@ -1,6 +1,6 @@
 #pragma once
-// Pixel sizes and rectangles for the drawn components, laid out like the system's RECT so the
-// Win32 layer copies them field by field.
+// Pixel sizes and rectangles of the portable drawing and skinning code: a rectangle is its top-left
+// corner and its size, as the skin's pieces and the frame geometry give them.
 
 namespace veltrane {
 
@@ -11,15 +11,16 @@ struct PixelSize {
     bool operator==(const PixelSize&) const = default;
 };
 
-// Right and bottom are exclusive.
 struct PixelRect {
-    int left = 0;
-    int top = 0;
-    int right = 0;
-    int bottom = 0;
+    int x = 0;
+    int y = 0;
+    int width = 0;
+    int height = 0;
 
-    int Width() const { return right - left; }
-    int Height() const { return bottom - top; }
+    int Right() const { return x + width; }
+    int Bottom() const { return y + height; }
+    bool Empty() const { return width <= 0 || height <= 0; }
+    bool Contains(int px, int py) const { return px >= x && py >= y && px < x + width && py < y + height; }
     bool operator==(const PixelRect&) const = default;
 };
 

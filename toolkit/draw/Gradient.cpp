@@ -109,8 +109,8 @@ std::optional<GradientPlan> GradientPlanFor(TGradientDirection direction, PixelS
 
 PixelRect BandRect(BandAxis axis, const GradientBand& band, int across) {
     if (axis == BandAxis::Rows)
-        return {0, band.offset, across, band.offset + band.length};
-    return {band.offset, 0, band.offset + band.length, across};
+        return {0, band.offset, across, band.length};
+    return {band.offset, 0, band.length, across};
 }
 
 int FrameInset(TFrameStyle style) {

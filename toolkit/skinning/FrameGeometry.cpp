@@ -56,13 +56,13 @@ const FrameEdge& EdgeOf(const SkinModel& skin, FrameSide side) {
 }
 
 int EdgeThickness(const FrameEdge& edge, FrameSide side) {
-    const SkinRect cell = FrameEdgeSource(edge, side, true);
+    const PixelRect cell = FrameEdgeSource(edge, side, true);
     return Horizontal(side) ? cell.height : cell.width;
 }
 
 } // namespace
 
-SkinRect ImageCell(int bitmapWidth, int bitmapHeight, int count, int index, bool stacked) {
+PixelRect ImageCell(int bitmapWidth, int bitmapHeight, int count, int index, bool stacked) {
     count = std::max(count, 1);
     index = std::clamp(index, 0, count - 1);
     if (stacked) {
@@ -73,7 +73,7 @@ SkinRect ImageCell(int bitmapWidth, int bitmapHeight, int count, int index, bool
     return {index * w, 0, w, bitmapHeight};
 }
 
-std::vector<SkinPiece> NineGrid(const SkinRect& source, const ImageMargins& margins, const SkinRect& dest) {
+std::vector<SkinPiece> NineGrid(const PixelRect& source, const ImageMargins& margins, const PixelRect& dest) {
     const auto cols =
         Slice3(source.x, source.width, margins.leftWidth, margins.rightWidth, dest.x, dest.width);
     const auto rows =
@@ -86,8 +86,8 @@ std::vector<SkinPiece> NineGrid(const SkinRect& source, const ImageMargins& marg
     return out;
 }
 
-std::vector<SkinPiece> ImageSkinPieces(const ImageSkin& skin, int index, const SkinRect& dest) {
-    const SkinRect cell = ImageCell(skin.image.Width(), skin.image.Height(), skin.imageCount, index);
+std::vector<SkinPiece> ImageSkinPieces(const ImageSkin& skin, int index, const PixelRect& dest) {
+    const PixelRect cell = ImageCell(skin.image.Width(), skin.image.Height(), skin.imageCount, index);
     return NineGrid(cell, skin, dest);
 }
 
@@ -99,7 +99,7 @@ SunkEdgeLook SunkEdgeLookOf(bool enabled, bool focused, bool hot) {
     return hot ? SunkEdgeLook::Hot : SunkEdgeLook::Normal;
 }
 
-SkinRect FrameEdgeSource(const FrameEdge& edge, FrameSide side, bool active) {
+PixelRect FrameEdgeSource(const FrameEdge& edge, FrameSide side, bool active) {
     const int index = active ? 0 : 1;
     return ImageCell(edge.bitmap.Width(), edge.bitmap.Height(), edge.imageCount, index, Horizontal(side));
 }
@@ -126,14 +126,14 @@ FrameLayout FrameLayoutOf(const SkinModel& skin, int windowWidth, int windowHeig
     return l;
 }
 
-SkinSize FrameOuterSize(const SkinModel& skin, int clientWidth, int clientHeight) {
+PixelSize FrameOuterSize(const SkinModel& skin, int clientWidth, int clientHeight) {
     const FrameThickness t = FrameThicknessOf(skin);
     return {clientWidth + t.left + t.right, clientHeight + t.top + t.bottom};
 }
 
 std::vector<SkinPiece> FrameEdgePieces(const FrameEdge& edge, FrameSide side, bool active,
-                                       const SkinRect& dest) {
-    const SkinRect source = FrameEdgeSource(edge, side, active);
+                                       const PixelRect& dest) {
+    const PixelRect source = FrameEdgeSource(edge, side, active);
     const SkinFill fill = edge.stretch ? SkinFill::Stretch : SkinFill::Tile;
     std::vector<SkinPiece> out;
     if (Horizontal(side)) {
@@ -153,10 +153,10 @@ std::vector<SkinPiece> FrameEdgePieces(const FrameEdge& edge, FrameSide side, bo
 std::vector<SkinPiece> FramePieces(const SkinModel& skin, int windowWidth, int windowHeight, bool active) {
     const FrameLayout l = FrameLayoutOf(skin, windowWidth, windowHeight);
     std::vector<SkinPiece> out;
-    const std::pair<FrameSide, SkinRect> edges[] = {{FrameSide::Top, l.top},
-                                                    {FrameSide::Bottom, l.bottom},
-                                                    {FrameSide::Left, l.left},
-                                                    {FrameSide::Right, l.right}};
+    const std::pair<FrameSide, PixelRect> edges[] = {{FrameSide::Top, l.top},
+                                                     {FrameSide::Bottom, l.bottom},
+                                                     {FrameSide::Left, l.left},
+                                                     {FrameSide::Right, l.right}};
     for (const auto& [side, dest] : edges) {
         const auto pieces = FrameEdgePieces(EdgeOf(skin, side), side, active, dest);
         out.insert(out.end(), pieces.begin(), pieces.end());
@@ -181,7 +181,7 @@ CaptionTextPlace CaptionTextPlaceOf(const SkinModel& skin, int windowWidth, bool
     return place;
 }
 
-SkinRect CaptionIconRect(const SkinModel& skin, int iconSize) {
+PixelRect CaptionIconRect(const SkinModel& skin, int iconSize) {
     const FrameThickness t = FrameThicknessOf(skin);
     constexpr int kGap = 2;
     return {t.left + kGap, (t.top - iconSize) / 2, iconSize, iconSize};
@@ -214,21 +214,21 @@ std::vector<CaptionButtonPlace> CaptionButtonsPlace(const SkinModel& skin, int w
             wanted = false;
         if (!wanted)
             continue;
-        const SkinRect cell = CaptionButtonSource(b, CaptionButtonLook::Normal, true);
+        const PixelRect cell = CaptionButtonSource(b, CaptionButtonLook::Normal, true);
         const int x = b.align == 1 ? windowWidth - b.xcoord : b.xcoord;
         out.push_back({int(i), b.action, {x, b.ycoord, cell.width, cell.height}});
     }
     return out;
 }
 
-SkinRect CaptionButtonSource(const CaptionButton& button, CaptionButtonLook look, bool active) {
+PixelRect CaptionButtonSource(const CaptionButton& button, CaptionButtonLook look, bool active) {
     const int count = std::max(button.imageCount, 1);
     int index = int(look);
     if (!active && count >= 6)
         index += 3;
     if (button.source) {
         const SourceRect& s = *button.source;
-        SkinRect cell = ImageCell(s.width, s.height, count, index);
+        PixelRect cell = ImageCell(s.width, s.height, count, index);
         cell.x += s.x;
         cell.y += s.y;
         return cell;
@@ -237,8 +237,8 @@ SkinRect CaptionButtonSource(const CaptionButton& button, CaptionButtonLook look
 }
 
 FrameHitResult FrameHitTest(const FrameLayout& layout, const std::vector<CaptionButtonPlace>& buttons,
-                            const SkinRect& icon, int x, int y, bool sizable) {
-    const SkinRect& w = layout.window;
+                            const PixelRect& icon, int x, int y, bool sizable) {
+    const PixelRect& w = layout.window;
     if (!w.Contains(x, y))
         return {FrameHit::Nowhere};
     if (layout.client.Contains(x, y))

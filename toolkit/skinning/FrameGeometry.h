@@ -6,40 +6,30 @@
 
 #include <vector>
 
+#include "toolkit/draw/Geometry.h"
 #include "toolkit/skin/SkinModel.h"
 
 namespace veltrane {
 
-struct SkinRect {
-    int x = 0;
-    int y = 0;
-    int width = 0;
-    int height = 0;
-
-    bool Empty() const { return width <= 0 || height <= 0; }
-    bool Contains(int px, int py) const { return px >= x && py >= y && px < x + width && py < y + height; }
-    bool operator==(const SkinRect&) const = default;
-};
-
 enum class SkinFill : std::uint8_t { Copy, Stretch, Tile };
 
 struct SkinPiece {
-    SkinRect source;
-    SkinRect dest;
+    PixelRect source;
+    PixelRect dest;
     SkinFill fill = SkinFill::Copy;
     bool operator==(const SkinPiece&) const = default;
 };
 
 // Image `index` of `count` equal images cut side by side (or stacked); an index past the end
 // takes the last image.
-SkinRect ImageCell(int bitmapWidth, int bitmapHeight, int count, int index, bool stacked = false);
+PixelRect ImageCell(int bitmapWidth, int bitmapHeight, int count, int index, bool stacked = false);
 
 // Nine-grid slicing: corners copied, edges and centre stretched or, with Tile, tiled. Margins
 // that do not fit the destination are cut, keeping their outer pixels.
-std::vector<SkinPiece> NineGrid(const SkinRect& source, const ImageMargins& margins, const SkinRect& dest);
+std::vector<SkinPiece> NineGrid(const PixelRect& source, const ImageMargins& margins, const PixelRect& dest);
 
 // State image `index` of an image section, sliced by its margins.
-std::vector<SkinPiece> ImageSkinPieces(const ImageSkin& skin, int index, const SkinRect& dest);
+std::vector<SkinPiece> ImageSkinPieces(const ImageSkin& skin, int index, const PixelRect& dest);
 
 // The four images of a sunken edge ([SunkEdge]): normal, hot, focused, disabled. Disabled wins,
 // then focus, then the pointer.
@@ -50,7 +40,7 @@ enum class FrameSide : std::uint8_t { Top, Bottom, Left, Right };
 
 // Top and bottom images are stacked (each spans the window's width); left and right images stand
 // side by side. Image 0 is the active look, image 1 the inactive one.
-SkinRect FrameEdgeSource(const FrameEdge& edge, FrameSide side, bool active);
+PixelRect FrameEdgeSource(const FrameEdge& edge, FrameSide side, bool active);
 
 struct FrameThickness {
     int top = 0; // the caption bar included
@@ -63,30 +53,24 @@ FrameThickness FrameThicknessOf(const SkinModel& skin);
 
 // The four edges span: top and bottom the whole width, left and right between them.
 struct FrameLayout {
-    SkinRect window, top, bottom, left, right, client;
+    PixelRect window, top, bottom, left, right, client;
 };
 
 FrameLayout FrameLayoutOf(const SkinModel& skin, int windowWidth, int windowHeight);
 
 // The window size that keeps a given client size inside the skin's frame.
-struct SkinSize {
-    int width = 0;
-    int height = 0;
-    bool operator==(const SkinSize&) const = default;
-};
-
-SkinSize FrameOuterSize(const SkinModel& skin, int clientWidth, int clientHeight);
+PixelSize FrameOuterSize(const SkinModel& skin, int clientWidth, int clientHeight);
 
 // One edge: the unstretched ends copied, the middle stretched (Stretch 1) or tiled (Stretch 0).
 std::vector<SkinPiece> FrameEdgePieces(const FrameEdge& edge, FrameSide side, bool active,
-                                       const SkinRect& dest);
+                                       const PixelRect& dest);
 // All four edges of a window of the given size.
 std::vector<SkinPiece> FramePieces(const SkinModel& skin, int windowWidth, int windowHeight, bool active);
 
 enum class CaptionAlign : std::uint8_t { Left, Right, Centre };
 
 struct CaptionTextPlace {
-    SkinRect rect; // the text is centred vertically in it and clipped to it
+    PixelRect rect; // the text is centred vertically in it and clipped to it
     CaptionAlign align = CaptionAlign::Left;
     Rgb colour = 0;
     int fontHeight = 0;
@@ -96,7 +80,7 @@ struct CaptionTextPlace {
 CaptionTextPlace CaptionTextPlaceOf(const SkinModel& skin, int windowWidth, bool active);
 
 inline constexpr int kCaptionIconSize = 16;
-SkinRect CaptionIconRect(const SkinModel& skin, int iconSize = kCaptionIconSize);
+PixelRect CaptionIconRect(const SkinModel& skin, int iconSize = kCaptionIconSize);
 
 // Caption buttons by their Action.
 inline constexpr int kCaptionActionClose = 0;
@@ -114,7 +98,7 @@ struct CaptionButtonNeeds {
 struct CaptionButtonPlace {
     int button = 0; // index into SkinModel::captionButtons
     int action = 0;
-    SkinRect rect;
+    PixelRect rect;
     bool operator==(const CaptionButtonPlace&) const = default;
 };
 
@@ -126,7 +110,7 @@ std::vector<CaptionButtonPlace> CaptionButtonsPlace(const SkinModel& skin, int w
 enum class CaptionButtonLook : std::uint8_t { Normal, Hot, Pressed };
 
 // Normal, hot and pressed images, then the same three for an inactive window where the bitmap has six.
-SkinRect CaptionButtonSource(const CaptionButton& button, CaptionButtonLook look, bool active);
+PixelRect CaptionButtonSource(const CaptionButton& button, CaptionButtonLook look, bool active);
 
 enum class FrameHit : std::uint8_t {
     Nowhere,
@@ -154,6 +138,6 @@ struct FrameHitResult {
 inline constexpr int kFrameCornerGrip = 16; // how far from a corner the edges size diagonally
 
 FrameHitResult FrameHitTest(const FrameLayout& layout, const std::vector<CaptionButtonPlace>& buttons,
-                            const SkinRect& icon, int x, int y, bool sizable);
+                            const PixelRect& icon, int x, int y, bool sizable);
 
 } // namespace veltrane

@@ -10,7 +10,7 @@ Rgb Halfway(Rgb a, Rgb b) {
     return MakeRgb((RedOf(a) + RedOf(b)) / 2, (GreenOf(a) + GreenOf(b)) / 2, (BlueOf(a) + BlueOf(b)) / 2);
 }
 
-SkinRect Intersection(const SkinRect& a, const SkinRect& b) {
+PixelRect Intersection(const PixelRect& a, const PixelRect& b) {
     const int left = std::max(a.x, b.x);
     const int top = std::max(a.y, b.y);
     const int right = std::min(a.x + a.width, b.x + b.width);
@@ -55,12 +55,12 @@ MenuSeparatorColours MenuSeparatorColoursOf(const SkinColours& colours) {
     return {colours.buttonShadow, colours.buttonHilight};
 }
 
-SkinRect MenuInnerRect(int windowWidth, int windowHeight, const ImageMargins& b) {
+PixelRect MenuInnerRect(int windowWidth, int windowHeight, const ImageMargins& b) {
     return {b.leftWidth, b.topHeight, std::max(0, windowWidth - b.leftWidth - b.rightWidth),
             std::max(0, windowHeight - b.topHeight - b.bottomHeight)};
 }
 
-MenuItemPlace MenuItemPlaceOf(const SkinRect& item, const SkinRect& inner, const MenuMetrics& m,
+MenuItemPlace MenuItemPlaceOf(const PixelRect& item, const PixelRect& inner, const MenuMetrics& m,
                               bool separator) {
     MenuItemPlace p;
     p.image = Intersection(item, inner);
@@ -81,7 +81,7 @@ MenuItemPlace MenuItemPlaceOf(const SkinRect& item, const SkinRect& inner, const
     return p;
 }
 
-SkinSize MenuItemMeasure(const MenuMetrics& m, int labelWidth, int shortcutWidth, bool separator) {
+PixelSize MenuItemMeasure(const MenuMetrics& m, int labelWidth, int shortcutWidth, bool separator) {
     if (separator)
         return {TextIndent(m) + TextRightRoom(m), kMenuSeparatorHeight};
     int width = TextIndent(m) + labelWidth + TextRightRoom(m);

@@ -55,22 +55,22 @@ inline constexpr int kMenuTextPadVertical = 3; // above and below the text
 inline constexpr int kMenuSeparatorHeight = 8;
 
 struct MenuItemPlace {
-    SkinRect image;     // the item's image: the item inside the background's border
-    SkinRect check;     // empty for a separator
-    SkinRect text;      // the label at its left, the shortcut at its right; empty for a separator
-    SkinRect separator; // two one-pixel lines; empty unless a separator
+    PixelRect image;     // the item's image: the item inside the background's border
+    PixelRect check;     // empty for a separator
+    PixelRect text;      // the label at its left, the shortcut at its right; empty for a separator
+    PixelRect separator; // two one-pixel lines; empty unless a separator
     bool operator==(const MenuItemPlace&) const = default;
 };
 
 // The menu window inside [MenuBackground]'s margins: items keep off the border.
-SkinRect MenuInnerRect(int windowWidth, int windowHeight, const ImageMargins& background);
+PixelRect MenuInnerRect(int windowWidth, int windowHeight, const ImageMargins& background);
 
 // `item` and `inner` in window coordinates.
-MenuItemPlace MenuItemPlaceOf(const SkinRect& item, const SkinRect& inner, const MenuMetrics& metrics,
+MenuItemPlace MenuItemPlaceOf(const PixelRect& item, const PixelRect& inner, const MenuMetrics& metrics,
                               bool separator);
 
 // The size an item asks for, so that its texts fit between the item image's margins.
-SkinSize MenuItemMeasure(const MenuMetrics& metrics, int labelWidth, int shortcutWidth, bool separator);
+PixelSize MenuItemMeasure(const MenuMetrics& metrics, int labelWidth, int shortcutWidth, bool separator);
 
 // An item's text is its label, then after a tab the shortcut shown at the right.
 struct MenuText {

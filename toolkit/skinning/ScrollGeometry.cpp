@@ -11,16 +11,16 @@ bool IsVertical(ScrollAxis axis) {
     return axis == ScrollAxis::Vertical;
 }
 
-int Length(ScrollAxis axis, const SkinRect& r) {
+int Length(ScrollAxis axis, const PixelRect& r) {
     return IsVertical(axis) ? r.height : r.width;
 }
 
-int Thickness(ScrollAxis axis, const SkinRect& r) {
+int Thickness(ScrollAxis axis, const PixelRect& r) {
     return IsVertical(axis) ? r.width : r.height;
 }
 
 // The part of `bar` from `start` to `start + length` along it.
-SkinRect Along(ScrollAxis axis, const SkinRect& bar, int start, int length) {
+PixelRect Along(ScrollAxis axis, const PixelRect& bar, int start, int length) {
     if (IsVertical(axis))
         return {bar.x, bar.y + start, bar.width, length};
     return {bar.x + start, bar.y, length, bar.height};
@@ -71,11 +71,11 @@ int ScrollAlong(ScrollAxis axis, int x, int y) {
     return IsVertical(axis) ? y : x;
 }
 
-int ScrollStartAlong(ScrollAxis axis, const SkinRect& part) {
+int ScrollStartAlong(ScrollAxis axis, const PixelRect& part) {
     return IsVertical(axis) ? part.y : part.x;
 }
 
-ScrollLayout ScrollLayoutOf(const SkinRect& bar, ScrollAxis axis, const ScrollRange& range, int minThumb) {
+ScrollLayout ScrollLayoutOf(const PixelRect& bar, ScrollAxis axis, const ScrollRange& range, int minThumb) {
     ScrollLayout l;
     l.axis = axis;
     l.bar = bar;
@@ -141,7 +141,7 @@ bool ScrollDragHolds(const ScrollLayout& l, int x, int y) {
     const int thickness = Thickness(l.axis, l.bar);
     const int across = 8 * thickness;
     const int along = 2 * thickness;
-    SkinRect zone = l.bar;
+    PixelRect zone = l.bar;
     if (IsVertical(l.axis))
         zone = {zone.x - across, zone.y - along, zone.width + 2 * across, zone.height + 2 * along};
     else

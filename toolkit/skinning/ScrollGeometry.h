@@ -29,10 +29,10 @@ enum class ScrollPart : std::uint8_t { None, ArrowStart, PageStart, Thumb, PageE
 
 struct ScrollLayout {
     ScrollAxis axis = ScrollAxis::Vertical;
-    SkinRect bar, arrowStart, arrowEnd, track;
-    SkinRect thumb;     // empty when the bar shows none
-    SkinRect pageStart; // the track before the thumb
-    SkinRect pageEnd;   // and after it
+    PixelRect bar, arrowStart, arrowEnd, track;
+    PixelRect thumb;     // empty when the bar shows none
+    PixelRect pageStart; // the track before the thumb
+    PixelRect pageEnd;   // and after it
     bool HasThumb() const { return !thumb.Empty(); }
     bool operator==(const ScrollLayout&) const = default;
 };
@@ -43,7 +43,7 @@ inline constexpr int kScrollThumbMinimum = 8;
 // The arrows are square while the bar is long enough, else they share its length. The thumb's length
 // is the track's share of the page in the range (the bar's thickness without a page), at least
 // `minThumb`; there is no thumb when there is nothing to scroll or the track is too short for it.
-ScrollLayout ScrollLayoutOf(const SkinRect& bar, ScrollAxis axis, const ScrollRange& range, int minThumb);
+ScrollLayout ScrollLayoutOf(const PixelRect& bar, ScrollAxis axis, const ScrollRange& range, int minThumb);
 
 // The layout with the thumb moved to start at `thumbStart` (a coordinate along the bar), kept on the track.
 ScrollLayout ScrollLayoutDragged(const ScrollLayout& layout, int thumbStart);
@@ -55,7 +55,7 @@ ScrollPart ScrollHitTest(const ScrollLayout& layout, int x, int y);
 
 // The coordinate of a point along the bar, and where a part begins along it.
 int ScrollAlong(ScrollAxis axis, int x, int y);
-int ScrollStartAlong(ScrollAxis axis, const SkinRect& part);
+int ScrollStartAlong(ScrollAxis axis, const PixelRect& part);
 
 // Whether a dragged thumb follows a pointer at (x, y): within eight thicknesses across the bar and two
 // beyond its ends, as with the system's bars. Farther off the thumb goes back to where it was taken.

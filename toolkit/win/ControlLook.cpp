@@ -1,5 +1,8 @@
 #include "toolkit/win/ControlLook.h"
 
+#include "toolkit/win/SkinnedEdit.h"
+#include "toolkit/win/SkinnedScrollBars.h"
+
 namespace veltrane {
 
 std::unique_ptr<WindowSubclass> ControlLookAttach(HWND control, const ControlDecision& decision,

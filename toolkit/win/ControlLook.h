@@ -1,6 +1,7 @@
 #pragma once
 // The looks a skinned form gives its controls: each is a subclass of the control that paints the
-// parts the skin owns and leaves the control's behaviour alone. Menus get theirs from the manager.
+// parts the skin owns and leaves the control's behaviour alone (SkinnedEdit.h, SkinnedScrollBars.h).
+// Menus get theirs from the manager (SkinnedMenu.h).
 
 #include <windows.h>
 
@@ -17,13 +18,6 @@ class TSkinComponent;
 // control keeps its own look).
 std::unique_ptr<WindowSubclass> ControlLookAttach(HWND control, const ControlDecision& decision,
                                                   TSkinComponent& skin);
-
-// The sunken edge of an edit from [SunkEdge].
-std::unique_ptr<WindowSubclass> SkinnedEditAttach(HWND edit, TSkinComponent& skin);
-// The scroll bars of a list view or a memo from [Scrollbar], the tracks and the thumbs.
-std::unique_ptr<WindowSubclass> SkinnedScrollBarsAttach(HWND control, TSkinComponent& skin);
-// A pop-up menu window (#32768) from [MenuBackground], [MenuItem] and the menu colours.
-std::unique_ptr<WindowSubclass> SkinnedMenuAttach(HWND menuWindow, TSkinComponent& skin);
 
 // Has a control draw itself again, its non-client parts included (a look came or went).
 void ControlRedrawWhole(HWND control);

@@ -53,7 +53,7 @@ void ButtonContentDraw(HDC dc, const RECT& area, std::wstring_view caption, cons
     const GlyphPlacement placement =
         GlyphPlacementFor(SizeOf(area), SizeOf(measured), glyph.images != nullptr, offset, metrics);
     if (placement.glyph) {
-        const int x = area.left + placement.glyph->left, y = area.top + placement.glyph->top;
+        const int x = area.left + placement.glyph->x, y = area.top + placement.glyph->y;
         if (greyGlyph)
             GreyGlyphDraw(dc, glyph, x, y);
         else
@@ -61,7 +61,7 @@ void ButtonContentDraw(HDC dc, const RECT& area, std::wstring_view caption, cons
     }
     if (caption.empty())
         return;
-    RECT text = ToRect(placement.caption);
+    RECT text = RectOf(placement.caption);
     ::OffsetRect(&text, area.left, area.top);
     const int mode = ::SetBkMode(dc, TRANSPARENT);
     const COLORREF colour = ::SetTextColor(dc, ::GetSysColor(enabled ? COLOR_BTNTEXT : COLOR_GRAYTEXT));

@@ -10,6 +10,7 @@
 #include <string>
 #include <string_view>
 
+#include "platform/Paint.h"
 #include "platform/Subclass.h"
 #include "toolkit/draw/ButtonLook.h"
 #include "toolkit/win/GdiDraw.h"
@@ -38,6 +39,8 @@ public:
 
     // The drawn button that `window` is, or null.
     static DrawnButton* From(HWND window);
+    // The class this button stands for in the skin's rules (TBarButton, TGlyphButton).
+    virtual const char* ClassName() const = 0;
 
 protected:
     // Draws the face over the parent's background, already painted into `dc`; the DC holds the

@@ -49,60 +49,56 @@ void BlendFill(HDC dc, const RECT& area, const Blend& blend, int count) {
               EvenBlendBands(blend.top, blend.bottom, count, area.bottom - area.top));
 }
 
-bool BitmapDC::Make(PixelSize size) {
-    Reset();
-    ScreenDC screen;
-    dc_ = ::CreateCompatibleDC(screen.Get());
-    bitmap_ = dc_ ? ::CreateCompatibleBitmap(screen.Get(), size.width, size.height) : nullptr;
-    if (!bitmap_) {
-        Reset();
-        return false;
+namespace {
+
+// One piece with a key colour: TransparentBlt both copies and stretches.
+void KeyedPieceDraw(HDC target, HDC source, const PixelRect& d, const PixelRect& s, COLORREF key) {
+    ::TransparentBlt(target, d.x, d.y, d.width, d.height, source, s.x, s.y, s.width, s.height, key);
+}
+
+void PieceDraw(HDC target, HDC source, const PixelRect& d, const PixelRect& s, bool stretch,
+               std::optional<COLORREF> key) {
+    if (key)
+        KeyedPieceDraw(target, source, d, s, *key);
+    else if (stretch)
+        ::StretchBlt(target, d.x, d.y, d.width, d.height, source, s.x, s.y, s.width, s.height, SRCCOPY);
+    else
+        ::BitBlt(target, d.x, d.y, d.width, d.height, source, s.x, s.y, SRCCOPY);
+}
+
+} // namespace
+
+void SkinPiecesDraw(HDC target, HDC source, std::span<const SkinPiece> pieces,
+                    std::optional<COLORREF> transparent) {
+    ::SetStretchBltMode(target, COLORONCOLOR);
+    for (const SkinPiece& p : pieces) {
+        const PixelRect& s = p.source;
+        const PixelRect& d = p.dest;
+        if (s.Empty() || d.Empty())
+            continue;
+        if (p.fill != SkinFill::Tile) {
+            PieceDraw(target, source, d, s, p.fill == SkinFill::Stretch, transparent);
+            continue;
+        }
+        for (int y = 0; y < d.height; y += s.height)
+            for (int x = 0; x < d.width; x += s.width) {
+                const int w = std::min(s.width, d.width - x);
+                const int h = std::min(s.height, d.height - y);
+                PieceDraw(target, source, {d.x + x, d.y + y, w, h}, {s.x, s.y, w, h}, false, transparent);
+            }
     }
-    previous_ = ::SelectObject(dc_, bitmap_);
-    size_ = size;
-    return true;
-}
-
-void BitmapDC::Reset() {
-    if (dc_ && previous_)
-        ::SelectObject(dc_, previous_);
-    if (bitmap_)
-        ::DeleteObject(bitmap_);
-    if (dc_)
-        ::DeleteDC(dc_);
-    dc_ = nullptr;
-    bitmap_ = nullptr;
-    previous_ = nullptr;
-    size_ = {};
-}
-
-BufferedPaint::BufferedPaint(BitmapDC& store, HDC target, const RECT& area)
-    : store_(store), target_(target), area_(area) {
-    const PixelSize size = SizeOf(area);
-    if (size.width <= 0 || size.height <= 0)
-        return;
-    const PixelSize held = store.Size();
-    if (!store.Get() || held.width < size.width || held.height < size.height)
-        if (!store.Make({std::max(held.width, size.width), std::max(held.height, size.height)}))
-            return;
-    ::SetViewportOrgEx(store.Get(), -area.left, -area.top, nullptr);
-    buffered_ = true;
-}
-
-BufferedPaint::~BufferedPaint() {
-    if (!buffered_)
-        return;
-    ::SetViewportOrgEx(store_.Get(), 0, 0, nullptr);
-    ::BitBlt(target_, area_.left, area_.top, area_.right - area_.left, area_.bottom - area_.top, store_.Get(),
-             0, 0, SRCCOPY);
 }
 
 RECT RectInset(const RECT& area, int by) {
     return {area.left + by, area.top + by, area.right - by, area.bottom - by};
 }
 
-RECT ToRect(const PixelRect& r) {
-    return {r.left, r.top, r.right, r.bottom};
+RECT RectOf(const PixelRect& r) {
+    return {r.x, r.y, r.x + r.width, r.y + r.height};
+}
+
+PixelRect PixelRectOf(const RECT& r) {
+    return {r.left, r.top, r.right - r.left, r.bottom - r.top};
 }
 
 PixelSize SizeOf(const RECT& area) {

@@ -1,11 +1,18 @@
 #pragma once
-// Small drawing steps the drawn components share: solid fills without a brush, blends in bands,
-// and off-screen bitmaps kept between paints.
+// The drawing steps the drawn components and the skins share: solid fills without a brush, blends in
+// bands, skin pieces copied, stretched or tiled (a key colour left out where asked), and conversions
+// between the system's rectangles and the portable ones.
 
 #include <windows.h>
 
+#include <optional>
+#include <span>
+#include <vector>
+
 #include "toolkit/draw/ButtonLook.h"
+#include "toolkit/draw/Geometry.h"
 #include "toolkit/draw/Gradient.h"
+#include "toolkit/skinning/FrameGeometry.h"
 
 namespace veltrane {
 
@@ -18,48 +25,14 @@ void SolidFrame(HDC dc, const RECT& area, COLORREF colour);
 void BandsFill(HDC dc, const RECT& area, BandAxis axis, const std::vector<GradientBand>& bands);
 // A top-to-bottom blend in `count` even bands.
 void BlendFill(HDC dc, const RECT& area, const Blend& blend, int count);
+// Copies, stretches or tiles each piece from `source` (a DC holding the skin bitmap) to `target`;
+// with `transparent`, pixels of that colour leave what is below them.
+void SkinPiecesDraw(HDC target, HDC source, std::span<const SkinPiece> pieces,
+                    std::optional<COLORREF> transparent = std::nullopt);
 
-// A memory DC that keeps one bitmap, compatible with the screen, selected; both freed together.
-class BitmapDC {
-public:
-    BitmapDC() = default;
-    BitmapDC(const BitmapDC&) = delete;
-    BitmapDC& operator=(const BitmapDC&) = delete;
-    ~BitmapDC() { Reset(); }
-
-    // Replaces the bitmap with a new one of `size`; false (and empty) when it cannot be made.
-    bool Make(PixelSize size);
-    void Reset();
-    HDC Get() const { return dc_; }
-    PixelSize Size() const { return size_; }
-
-private:
-    HDC dc_ = nullptr;
-    HBITMAP bitmap_ = nullptr;
-    HGDIOBJ previous_ = nullptr;
-    PixelSize size_;
-};
-
-// Off-screen drawing for one paint, in the target's coordinates, copied to the target in one piece
-// when it ends. The bitmap stays in `store` for the next paint and grows when a paint needs more;
-// where none can be made the drawing goes straight to the target.
-class BufferedPaint {
-public:
-    BufferedPaint(BitmapDC& store, HDC target, const RECT& area);
-    BufferedPaint(const BufferedPaint&) = delete;
-    BufferedPaint& operator=(const BufferedPaint&) = delete;
-    ~BufferedPaint();
-    HDC Get() const { return buffered_ ? store_.Get() : target_; }
-
-private:
-    BitmapDC& store_;
-    HDC target_;
-    RECT area_;
-    bool buffered_ = false;
-};
-
-RECT RectInset(const RECT& area, int by);
-RECT ToRect(const PixelRect& r);
+RECT RectOf(const PixelRect& r);
+PixelRect PixelRectOf(const RECT& r);
 PixelSize SizeOf(const RECT& area);
+RECT RectInset(const RECT& area, int by);
 
 } // namespace veltrane

@@ -2,7 +2,10 @@
 
 #include "platform/Paint.h"
 #include "platform/Window.h"
+#include "toolkit/win/SkinnedEdit.h"
+
 #include "toolkit/win/ControlLook.h"
+#include "toolkit/win/GdiDraw.h"
 #include "toolkit/win/SkinnedFrame.h"
 
 namespace veltrane {

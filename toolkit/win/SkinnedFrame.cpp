@@ -8,6 +8,7 @@
 
 #include "platform/Paint.h"
 #include "platform/Window.h"
+#include "toolkit/win/GdiDraw.h"
 #include "toolkit/win/ControlLook.h"
 
 namespace veltrane {
@@ -64,28 +65,6 @@ UINT_PTR ButtonCommand(HWND window, int action) {
 
 } // namespace
 
-void SkinPiecesDraw(HDC target, HDC source, std::span<const SkinPiece> pieces) {
-    ::SetStretchBltMode(target, COLORONCOLOR);
-    for (const SkinPiece& p : pieces) {
-        const SkinRect& s = p.source;
-        const SkinRect& d = p.dest;
-        switch (p.fill) {
-        case SkinFill::Copy:
-            ::BitBlt(target, d.x, d.y, d.width, d.height, source, s.x, s.y, SRCCOPY);
-            break;
-        case SkinFill::Stretch:
-            ::StretchBlt(target, d.x, d.y, d.width, d.height, source, s.x, s.y, s.width, s.height, SRCCOPY);
-            break;
-        case SkinFill::Tile:
-            for (int y = 0; y < d.height; y += s.height)
-                for (int x = 0; x < d.width; x += s.width)
-                    ::BitBlt(target, d.x + x, d.y + y, std::min(s.width, d.width - x),
-                             std::min(s.height, d.height - y), source, s.x, s.y, SRCCOPY);
-            break;
-        }
-    }
-}
-
 LRESULT FrameHitCode(FrameHit hit, int buttonAction) {
     switch (hit) {
     case FrameHit::Nowhere:
@@ -137,7 +116,7 @@ void SkinnedFrame::Start(bool resize) {
     if (resize) {
         RECT client{};
         ::GetClientRect(Window(), &client);
-        const SkinSize outer = FrameOuterSize(Model(), client.right, client.bottom);
+        const PixelSize outer = FrameOuterSize(Model(), client.right, client.bottom);
         OuterSizeKeepingCentre(Window(), {outer.width, outer.height});
     }
     if (onStarted_)
@@ -199,7 +178,7 @@ void SkinnedFrame::Refresh() {
         return;
     RECT client{};
     ::GetClientRect(Window(), &client);
-    const SkinSize outer = FrameOuterSize(Model(), client.right, client.bottom);
+    const PixelSize outer = FrameOuterSize(Model(), client.right, client.bottom);
     OuterSizeKeepingCentre(Window(), {outer.width, outer.height});
     PaintNow();
 }
@@ -252,7 +231,7 @@ int SkinnedFrame::ButtonAt(const Places& places, POINT at) const {
 void SkinnedFrame::Paint(HDC windowDc) {
     const Places p = PlacesNow();
     const SkinModel& m = Model();
-    const std::tuple<FrameSide, const FrameEdge&, const SkinRect&> edges[] = {
+    const std::tuple<FrameSide, const FrameEdge&, const PixelRect&> edges[] = {
         {FrameSide::Top, m.top, p.layout.top},
         {FrameSide::Bottom, m.bottom, p.layout.bottom},
         {FrameSide::Left, m.left, p.layout.left},
@@ -261,7 +240,7 @@ void SkinnedFrame::Paint(HDC windowDc) {
     for (const auto& [side, edge, dest] : edges) {
         if (dest.Empty())
             continue;
-        DoubleBuffer buffer(windowDc, RectOf(dest));
+        BufferedPaint buffer(buffer_, windowDc, RectOf(dest));
         MemoryDC source(buffer.Get());
         if (HBITMAP bitmap = skin_.Bitmap(edge.bitmap)) {
             ScopedSelect selected(source.Get(), bitmap);
@@ -303,7 +282,7 @@ void SkinnedFrame::PaintCaption(HDC dc, HDC source, const Places& p) {
         const CaptionButtonLook look = index == pressed_ && pressedInside_ ? CaptionButtonLook::Pressed
                                        : index == hot_ && pressed_ < 0     ? CaptionButtonLook::Hot
                                                                            : CaptionButtonLook::Normal;
-        const SkinRect from = CaptionButtonSource(button, look, active_);
+        const PixelRect from = CaptionButtonSource(button, look, active_);
         ScopedSelect selected(source, bitmap);
         ::BitBlt(dc, placed.rect.x, placed.rect.y, placed.rect.width, placed.rect.height, source, from.x,
                  from.y, SRCCOPY);
@@ -350,10 +329,8 @@ void SkinnedFrame::HotSet(int button) {
     if (button == hot_)
         return;
     hot_ = button;
-    if (button >= 0 && skin_.User32().trackMouseEvent) {
-        TRACKMOUSEEVENT track{sizeof track, TME_LEAVE | TME_NONCLIENT, Window(), 0};
-        skin_.User32().trackMouseEvent(&track);
-    }
+    if (button >= 0)
+        PointerLeaveTrack(Window(), true);
     PaintNow();
 }
 
@@ -370,7 +347,7 @@ LRESULT SkinnedFrame::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) 
     case WM_NCCALCSIZE: {
         RECT& r =
             wParam ? reinterpret_cast<NCCALCSIZE_PARAMS*>(lParam)->rgrc[0] : *reinterpret_cast<RECT*>(lParam);
-        const SkinRect client = FrameLayoutOf(Model(), r.right - r.left, r.bottom - r.top).client;
+        const PixelRect client = FrameLayoutOf(Model(), r.right - r.left, r.bottom - r.top).client;
         r = {r.left + client.x, r.top + client.y, r.left + client.x + client.width,
              r.top + client.y + client.height};
         return 0;

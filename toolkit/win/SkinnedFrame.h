@@ -13,19 +13,13 @@
 #include <span>
 #include <vector>
 
+#include "platform/Paint.h"
 #include "platform/Subclass.h"
 #include "toolkit/skinning/FrameGeometry.h"
 #include "toolkit/skinning/SkinRules.h"
 #include "toolkit/win/TSkinComponent.h"
 
 namespace veltrane {
-
-// Copies, stretches or tiles each piece from `source` (a DC holding the skin bitmap) to `target`.
-void SkinPiecesDraw(HDC target, HDC source, std::span<const SkinPiece> pieces);
-
-inline RECT RectOf(const SkinRect& r) {
-    return {r.x, r.y, r.x + r.width, r.y + r.height};
-}
 
 // The hit-test code of a frame part.
 LRESULT FrameHitCode(FrameHit hit, int buttonAction);
@@ -77,7 +71,7 @@ private:
     struct Places {
         FrameLayout layout;
         std::vector<CaptionButtonPlace> buttons;
-        SkinRect icon;
+        PixelRect icon;
         bool sizable = false;
     };
 
@@ -105,6 +99,7 @@ private:
     std::map<HWND, ControlDecision> controls_;
     std::map<HWND, WindowSubclass*> looks_; // given to their controls
     HWND sizeGrip_ = nullptr;
+    BitmapDC buffer_; // kept between paints, as large as the largest edge
 };
 
 } // namespace veltrane

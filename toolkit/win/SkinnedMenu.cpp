@@ -11,6 +11,8 @@
 // they ask for the size of MenuItemMeasure. Without a known owner they stay the system's, and so
 // does the whole window.
 
+#include "toolkit/win/SkinnedMenu.h"
+
 #include "toolkit/win/ControlLook.h"
 
 #include <algorithm>
@@ -24,6 +26,7 @@
 #include "platform/Handles.h"
 #include "platform/Paint.h"
 #include "toolkit/skinning/MenuLook.h"
+#include "toolkit/win/GdiDraw.h"
 #include "toolkit/win/SkinnedFrame.h"
 #include "toolkit/win/TSkinComponent.h"
 
@@ -34,49 +37,17 @@ namespace {
 constexpr UINT kMenuGetHandle = 0x01E1; // MN_GETHMENU: the menu a pop-up menu window shows
 constexpr COLORREF kTransparentKey = RGB(0xFF, 0x00, 0xFF);
 
-SkinRect SkinRectOf(const RECT& r) {
-    return {r.left, r.top, r.right - r.left, r.bottom - r.top};
-}
-
-SkinRect Moved(SkinRect r, int dx, int dy) {
+PixelRect Moved(PixelRect r, int dx, int dy) {
     r.x += dx;
     r.y += dy;
     return r;
 }
 
-// As SkinPiecesDraw, with the key colour left out, so that what is below shows through.
-void PiecesDrawKeyed(HDC target, HDC source, std::span<const SkinPiece> pieces) {
-    for (const SkinPiece& p : pieces) {
-        const SkinRect& s = p.source;
-        const SkinRect& d = p.dest;
-        if (s.Empty() || d.Empty())
-            continue;
-        if (p.fill != SkinFill::Tile) {
-            ::TransparentBlt(target, d.x, d.y, d.width, d.height, source, s.x, s.y, s.width, s.height,
-                             kTransparentKey);
-            continue;
-        }
-        for (int y = 0; y < d.height; y += s.height)
-            for (int x = 0; x < d.width; x += s.width) {
-                const int w = std::min(s.width, d.width - x);
-                const int h = std::min(s.height, d.height - y);
-                ::TransparentBlt(target, d.x + x, d.y + y, w, h, source, s.x, s.y, w, h, kTransparentKey);
-            }
-    }
-}
-
-void FillSolid(HDC dc, const SkinRect& r, COLORREF colour) {
-    const RECT rect = RectOf(r);
-    ::SetBkColor(dc, colour);
-    ::ExtTextOutW(dc, 0, 0, ETO_OPAQUE, &rect, nullptr, 0, nullptr);
-}
-
 // A tick in the check mark's square.
-void CheckDraw(HDC dc, const SkinRect& r, COLORREF colour) {
+void CheckDraw(HDC dc, const PixelRect& r, HPEN pen) {
     if (r.Empty())
         return;
-    UniquePen pen(::CreatePen(PS_SOLID, 2, colour));
-    ScopedSelect selected(dc, pen.Get());
+    ScopedSelect selected(dc, pen);
     const int x = r.x + r.width / 4;
     const int y = r.y + r.height / 2;
     ::MoveToEx(dc, x, y, nullptr);
@@ -121,7 +92,7 @@ public:
     // The menu once the system has handed it to the window (`hint` where it cannot tell yet).
     void MenuFind(HMENU hint = nullptr);
     // Makes the items owner-drawn; items already owner-drawn or drawn as bitmaps are left alone.
-    void ItemsTake();
+    void ItemsMakeOwnerDrawn();
 
     const MenuItemRecord* Record(ULONG_PTR data) const;
     void Measure(MEASUREITEMSTRUCT& measure, const MenuItemRecord& item) const;
@@ -137,17 +108,17 @@ private:
     };
 
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
-    void ItemsGiveBack();
+    void ItemsRestoreTypes();
     void MetricsRead();
     Shape ShapeNow() const;
-    SkinRect InnerClient(const Shape& shape) const;
+    PixelRect InnerClient(const Shape& shape) const;
     UINT ItemStateRead(UINT position) const;
     HBITMAP Background(HDC compatible, const Shape& shape);
-    void BackgroundCopy(HDC dc, const Shape& shape, const SkinRect& clientArea);
+    void BackgroundCopy(HDC dc, const Shape& shape, const PixelRect& clientArea);
     void PaintClient(HDC dc);
     void PaintFrame();
     void PaintWindow(HDC dc);
-    void ItemPaint(HDC dc, const Shape& shape, const SkinRect& item, const MenuItemRecord& record,
+    void ItemPaint(HDC dc, const Shape& shape, const PixelRect& item, const MenuItemRecord& record,
                    const MenuItemState& state, bool systemHidesAccel);
     const SkinModel& Model() const { return *skin_.Model(); }
 
@@ -234,7 +205,7 @@ LRESULT MenuOwnerLook::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
         // Items the owner adds as the menu opens are taken too.
         const LRESULT result = Default(message, wParam, lParam);
         if (HMENU(wParam) == menu_.Menu())
-            menu_.ItemsTake();
+            menu_.ItemsMakeOwnerDrawn();
         return result;
     }
     default:
@@ -253,7 +224,7 @@ SkinnedMenu::SkinnedMenu(TSkinComponent& skin) : skin_(skin) {
 
 SkinnedMenu::~SkinnedMenu() {
     owner_.reset();
-    ItemsGiveBack();
+    ItemsRestoreTypes();
     MenuRegistry& registry = Registry();
     std::erase(registry.menus, this);
     if (registry.menus.empty())
@@ -279,7 +250,7 @@ void SkinnedMenu::OwnerSet(HWND owner) {
     owner_ = std::make_unique<MenuOwnerLook>(*this);
     if (!owner_->Attach(owner))
         owner_.reset();
-    ItemsTake();
+    ItemsMakeOwnerDrawn();
 }
 
 void SkinnedMenu::MenuFind(HMENU hint) {
@@ -291,7 +262,7 @@ void SkinnedMenu::MenuFind(HMENU hint) {
     if (!shown || !::IsMenu(shown))
         return;
     menu_ = shown;
-    ItemsTake();
+    ItemsMakeOwnerDrawn();
 }
 
 void SkinnedMenu::MetricsRead() {
@@ -319,7 +290,7 @@ void SkinnedMenu::MetricsRead() {
     }
 }
 
-void SkinnedMenu::ItemsTake() {
+void SkinnedMenu::ItemsMakeOwnerDrawn() {
     // Only the owner hears of the items' drawing.
     if (!menu_ || !owner_ || !::IsMenu(menu_))
         return;
@@ -354,7 +325,7 @@ void SkinnedMenu::ItemsTake() {
     }
 }
 
-void SkinnedMenu::ItemsGiveBack() {
+void SkinnedMenu::ItemsRestoreTypes() {
     if (!menu_ || !::IsMenu(menu_))
         return;
     for (const std::unique_ptr<MenuItemRecord>& record : records_) {
@@ -405,7 +376,7 @@ void SkinnedMenu::Measure(MEASUREITEMSTRUCT& measure, const MenuItemRecord& item
                         DT_SINGLELINE | DT_CALCRECT | prefix);
         return int(r.right - r.left);
     };
-    const SkinSize size =
+    const PixelSize size =
         MenuItemMeasure(metrics_, width(text.label, 0), width(text.shortcut, DT_NOPREFIX), separator);
     measure.itemWidth = UINT(size.width);
     measure.itemHeight = UINT(size.height);
@@ -432,7 +403,7 @@ SkinnedMenu::Shape SkinnedMenu::ShapeNow() const {
     return s;
 }
 
-SkinRect SkinnedMenu::InnerClient(const Shape& shape) const {
+PixelRect SkinnedMenu::InnerClient(const Shape& shape) const {
     const ImageMargins margins =
         Model().menuBackground ? ImageMargins(*Model().menuBackground) : ImageMargins{};
     return Moved(MenuInnerRect(shape.width, shape.height, margins), -shape.client.x, -shape.client.y);
@@ -448,26 +419,23 @@ HBITMAP SkinnedMenu::Background(HDC compatible, const Shape& shape) {
         return nullptr;
     MemoryDC dc(compatible);
     ScopedSelect target(dc.Get(), background_.Get());
-    const SkinRect whole{0, 0, shape.width, shape.height};
-    FillSolid(dc.Get(), whole, Model().colours.menu);
+    const PixelRect whole{0, 0, shape.width, shape.height};
+    SolidFill(dc.Get(), RectOf(whole), Model().colours.menu);
     const std::optional<ImageSkin>& back = Model().menuBackground;
     if (HBITMAP bitmap = back ? skin_.Bitmap(back->image) : nullptr) {
         MemoryDC source(dc.Get());
         ScopedSelect selected(source.Get(), bitmap);
         const std::vector<SkinPiece> pieces = ImageSkinPieces(*back, 0, whole);
-        if (back->trans)
-            PiecesDrawKeyed(dc.Get(), source.Get(), pieces);
-        else
-            SkinPiecesDraw(dc.Get(), source.Get(), pieces);
+        SkinPiecesDraw(dc.Get(), source.Get(), pieces,
+                       back->trans ? std::optional(kTransparentKey) : std::nullopt);
     } else {
         const RECT r = RectOf(whole);
-        UniqueBrush edge(::CreateSolidBrush(Model().colours.buttonShadow));
-        ::FrameRect(dc.Get(), &r, edge.Get());
+        ::FrameRect(dc.Get(), &r, skin_.Gdi().Brush(Model().colours.buttonShadow));
     }
     return background_.Get();
 }
 
-void SkinnedMenu::BackgroundCopy(HDC dc, const Shape& shape, const SkinRect& area) {
+void SkinnedMenu::BackgroundCopy(HDC dc, const Shape& shape, const PixelRect& area) {
     HBITMAP bitmap = Background(dc, shape);
     if (!bitmap)
         return;
@@ -477,16 +445,16 @@ void SkinnedMenu::BackgroundCopy(HDC dc, const Shape& shape, const SkinRect& are
              area.y + shape.client.y, SRCCOPY);
 }
 
-void SkinnedMenu::ItemPaint(HDC dc, const Shape& shape, const SkinRect& item, const MenuItemRecord& record,
+void SkinnedMenu::ItemPaint(HDC dc, const Shape& shape, const PixelRect& item, const MenuItemRecord& record,
                             const MenuItemState& state, bool systemHidesAccel) {
     const MenuItemPlace place = MenuItemPlaceOf(item, InnerClient(shape), metrics_, state.separator);
     const SkinColours& colours = Model().colours;
     if (state.separator) {
         if (!place.separator.Empty()) {
             const MenuSeparatorColours lines = MenuSeparatorColoursOf(colours);
-            const SkinRect& s = place.separator;
-            FillSolid(dc, {s.x, s.y, s.width, 1}, lines.upper);
-            FillSolid(dc, {s.x, s.y + 1, s.width, 1}, lines.lower);
+            const PixelRect& s = place.separator;
+            SolidFill(dc, RectOf({s.x, s.y, s.width, 1}), lines.upper);
+            SolidFill(dc, RectOf({s.x, s.y + 1, s.width, 1}), lines.lower);
         }
         return;
     }
@@ -496,17 +464,14 @@ void SkinnedMenu::ItemPaint(HDC dc, const Shape& shape, const SkinRect& item, co
         ScopedSelect selected(source.Get(), bitmap);
         const std::vector<SkinPiece> pieces =
             ImageSkinPieces(*look, int(MenuItemImageOf(state)), place.image);
-        if (look->trans)
-            PiecesDrawKeyed(dc, source.Get(), pieces);
-        else
-            SkinPiecesDraw(dc, source.Get(), pieces);
+        SkinPiecesDraw(dc, source.Get(), pieces, look->trans ? std::optional(kTransparentKey) : std::nullopt);
     } else if (state.hot) {
-        FillSolid(dc, place.image, colours.hilight);
+        SolidFill(dc, RectOf(place.image), colours.hilight);
     }
 
     const COLORREF ink = MenuItemTextColour(colours, state);
     if (state.checked)
-        CheckDraw(dc, place.check, ink);
+        CheckDraw(dc, place.check, skin_.Gdi().Pen(ink, 2));
     if (place.text.Empty())
         return;
     const MenuText text = MenuTextSplit(record.text);
@@ -531,8 +496,9 @@ void SkinnedMenu::DrawItem(const DRAWITEMSTRUCT& draw, const MenuItemRecord& ite
     state.separator = (item.type & MFT_SEPARATOR) != 0;
     const Shape shape = ShapeNow();
     DoubleBuffer buffer(draw.hDC, draw.rcItem);
-    BackgroundCopy(buffer.Get(), shape, SkinRectOf(draw.rcItem));
-    ItemPaint(buffer.Get(), shape, SkinRectOf(draw.rcItem), item, state, (draw.itemState & ODS_NOACCEL) != 0);
+    BackgroundCopy(buffer.Get(), shape, PixelRectOf(draw.rcItem));
+    ItemPaint(buffer.Get(), shape, PixelRectOf(draw.rcItem), item, state,
+              (draw.itemState & ODS_NOACCEL) != 0);
 }
 
 // The client area: the background, then each item as its state is now.
@@ -540,7 +506,7 @@ void SkinnedMenu::PaintClient(HDC dc) {
     const Shape shape = ShapeNow();
     RECT client{};
     ::GetClientRect(Window(), &client);
-    BackgroundCopy(dc, shape, SkinRectOf(client));
+    BackgroundCopy(dc, shape, PixelRectOf(client));
     for (const std::unique_ptr<MenuItemRecord>& record : records_) {
         RECT r{};
         if (!::GetMenuItemRect(Window(), menu_, record->position, &r))
@@ -553,7 +519,7 @@ void SkinnedMenu::PaintClient(HDC dc) {
         state.checked = (fState & MFS_CHECKED) != 0;
         state.isDefault = (fState & MFS_DEFAULT) != 0;
         state.separator = (record->type & MFT_SEPARATOR) != 0;
-        ItemPaint(dc, shape, SkinRectOf(r), *record, state, false);
+        ItemPaint(dc, shape, PixelRectOf(r), *record, state, false);
     }
 }
 

@@ -1,3 +1,5 @@
+#include "toolkit/win/SkinnedScrollBars.h"
+
 #include "toolkit/win/ControlLook.h"
 
 #include <commctrl.h>
@@ -5,11 +7,13 @@
 
 #include <algorithm>
 #include <array>
+#include <optional>
 #include <utility>
 
 #include "platform/Paint.h"
 #include "platform/Window.h"
 #include "toolkit/skinning/ScrollGeometry.h"
+#include "toolkit/win/GdiDraw.h"
 #include "toolkit/win/SkinnedFrame.h"
 #include "toolkit/win/TSkinComponent.h"
 
@@ -24,12 +28,9 @@ constexpr UINT_PTR kRepeatTimer = 0x5C0B;
 constexpr UINT kRepeatDelayMs = 250;
 constexpr UINT kRepeatIntervalMs = 50;
 
-constexpr int kVertical = 0;
-constexpr int kHorizontal = 1;
-constexpr int kNoBar = -1;
-
-ScrollAxis AxisOf(int bar) {
-    return bar == kVertical ? ScrollAxis::Vertical : ScrollAxis::Horizontal;
+// Where a bar's state sits in BarsState.
+constexpr std::size_t Slot(ScrollAxis bar) {
+    return std::size_t(bar);
 }
 
 WORD CommandOf(ScrollPart part) {
@@ -52,16 +53,16 @@ struct BarState {
     bool disabled = false;
     bool startDisabled = false;
     bool endDisabled = false;
-    SkinRect rect;
+    PixelRect rect;
     ScrollRange range;
 };
 
 using BarsState = std::array<BarState, 2>;
 
 // The corner between two bars.
-SkinRect SizeBoxOf(const BarsState& state) {
-    const BarState& v = state[kVertical];
-    const BarState& h = state[kHorizontal];
+PixelRect SizeBoxOf(const BarsState& state) {
+    const BarState& v = state[Slot(ScrollAxis::Vertical)];
+    const BarState& h = state[Slot(ScrollAxis::Horizontal)];
     if (!v.shown || !h.shown)
         return {};
     return {v.rect.x, h.rect.y, v.rect.width, h.rect.height};
@@ -105,8 +106,8 @@ public:
     ~SkinnedScrollBars() override {
         if (Window()) {
             ::KillTimer(Window(), kRepeatTimer);
-            if (pressBar_ != kNoBar && ::GetCapture() == Window()) {
-                pressBar_ = kNoBar;
+            if (pressBar_ != std::nullopt && ::GetCapture() == Window()) {
+                pressBar_ = std::nullopt;
                 ::ReleaseCapture();
             }
         }
@@ -126,36 +127,38 @@ private:
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 
     const SkinModel& Model() const { return *skin_.Model(); }
-    BarState BarStateNow(int bar) const;
-    BarsState StateNow() const { return {BarStateNow(kVertical), BarStateNow(kHorizontal)}; }
-    ScrollLayout LayoutOf(int bar, const BarState& state) const;
-    ScrollPointer PointerOf(int bar) const;
+    BarState BarStateNow(ScrollAxis bar) const;
+    BarsState StateNow() const {
+        return {BarStateNow(ScrollAxis::Vertical), BarStateNow(ScrollAxis::Horizontal)};
+    }
+    ScrollLayout LayoutOf(ScrollAxis bar, const BarState& state) const;
+    ScrollPointer PointerOf(ScrollAxis bar) const;
     POINT ToWindow(POINT screen) const;
     POINT ClientToWindow(LPARAM clientPoint) const;
 
     void NonClientPaint(WPARAM region);
     void PaintNow();
     void Paint(HDC dc, const BarsState& state);
-    void PaintBar(HDC dc, int bar, const BarState& state);
+    void PaintBar(HDC dc, ScrollAxis bar, const BarState& state);
 
-    void Press(int bar, POINT screen);
+    void Press(ScrollAxis bar, POINT screen);
     void TrackMove(POINT at);
     void TrackRelease();
     void Repeat();
-    void HotSet(int bar, ScrollPart part);
-    void Command(int bar, WORD code, int pos = 0);
-    void ThumbTo(int bar, WORD code, int pos);
+    void HotSet(std::optional<ScrollAxis> bar, ScrollPart part);
+    void Command(ScrollAxis bar, WORD code, int pos = 0);
+    void ThumbTo(ScrollAxis bar, WORD code, int pos);
     int ListRowHeight() const;
 
     TSkinComponent& skin_;
     OptionalUser32::GetScrollBarInfoFn getInfo_;
     bool listView_ = false;
 
-    int hotBar_ = kNoBar;
+    std::optional<ScrollAxis> hotBar_;
     ScrollPart hotPart_ = ScrollPart::None;
 
     // A press on a bar, while the control has the capture.
-    int pressBar_ = kNoBar;
+    std::optional<ScrollAxis> pressBar_;
     ScrollPart pressPart_ = ScrollPart::None;
     bool pressInside_ = false;
     POINT pointer_{}; // window coordinates
@@ -168,12 +171,12 @@ private:
     int depth_ = 0; // messages being handled, one inside another
 };
 
-BarState SkinnedScrollBars::BarStateNow(int bar) const {
+BarState SkinnedScrollBars::BarStateNow(ScrollAxis bar) const {
     BarState s;
     HWND window = Window();
     if (!window)
         return s;
-    const bool vertical = bar == kVertical;
+    const bool vertical = bar == ScrollAxis::Vertical;
     const LONG style = ::GetWindowLongW(window, GWL_STYLE);
     if (!(style & (vertical ? WS_VSCROLL : WS_HSCROLL)))
         return s;
@@ -202,9 +205,10 @@ BarState SkinnedScrollBars::BarStateNow(int bar) const {
     return s;
 }
 
-ScrollLayout SkinnedScrollBars::LayoutOf(int bar, const BarState& state) const {
-    const ScrollAxis axis = AxisOf(bar);
-    const ImageSkin& thumb = bar == kVertical ? *Model().vertScrollThumb : *Model().horzScrollThumb;
+ScrollLayout SkinnedScrollBars::LayoutOf(ScrollAxis bar, const BarState& state) const {
+    const ScrollAxis axis = bar;
+    const ImageSkin& thumb =
+        bar == ScrollAxis::Vertical ? *Model().vertScrollThumb : *Model().horzScrollThumb;
     // A disabled bar shows no thumb.
     const ScrollRange range = state.disabled ? ScrollRange{} : state.range;
     const ScrollLayout layout = ScrollLayoutOf(state.rect, axis, range, ScrollThumbMinimum(thumb, axis));
@@ -213,7 +217,7 @@ ScrollLayout SkinnedScrollBars::LayoutOf(int bar, const BarState& state) const {
     return layout;
 }
 
-ScrollPointer SkinnedScrollBars::PointerOf(int bar) const {
+ScrollPointer SkinnedScrollBars::PointerOf(ScrollAxis bar) const {
     ScrollPointer p;
     if (pressBar_ == bar) {
         p.pressed = pressPart_;
@@ -243,7 +247,8 @@ void SkinnedScrollBars::NonClientPaint(WPARAM region) {
     RECT w{};
     ::GetWindowRect(Window(), &w);
     UniqueRegion covered(::CreateRectRgn(0, 0, 0, 0));
-    for (const SkinRect& area : {state[kVertical].rect, state[kHorizontal].rect, SizeBoxOf(state)}) {
+    for (const PixelRect& area : {state[Slot(ScrollAxis::Vertical)].rect,
+                                  state[Slot(ScrollAxis::Horizontal)].rect, SizeBoxOf(state)}) {
         if (area.Empty())
             continue;
         RECT r = RectOf(area);
@@ -268,7 +273,7 @@ void SkinnedScrollBars::PaintNow() {
     if (!window || !::IsWindowVisible(window))
         return;
     const BarsState state = StateNow();
-    if (!state[kVertical].shown && !state[kHorizontal].shown)
+    if (!state[Slot(ScrollAxis::Vertical)].shown && !state[Slot(ScrollAxis::Horizontal)].shown)
         return;
     WindowDC dc(window);
     if (dc)
@@ -276,10 +281,10 @@ void SkinnedScrollBars::PaintNow() {
 }
 
 void SkinnedScrollBars::Paint(HDC dc, const BarsState& state) {
-    for (int bar : {kVertical, kHorizontal})
-        if (state[bar].shown)
-            PaintBar(dc, bar, state[bar]);
-    const SkinRect box = SizeBoxOf(state);
+    for (const ScrollAxis bar : {ScrollAxis::Vertical, ScrollAxis::Horizontal})
+        if (state[Slot(bar)].shown)
+            PaintBar(dc, bar, state[Slot(bar)]);
+    const PixelRect box = SizeBoxOf(state);
     if (!box.Empty()) {
         const RECT r = RectOf(box);
         HBRUSH face = skin_.ButtonFaceBrush();
@@ -288,9 +293,9 @@ void SkinnedScrollBars::Paint(HDC dc, const BarsState& state) {
 }
 
 // Off screen first: the bar reaches the screen in one copy.
-void SkinnedScrollBars::PaintBar(HDC dc, int bar, const BarState& state) {
+void SkinnedScrollBars::PaintBar(HDC dc, ScrollAxis bar, const BarState& state) {
     const SkinModel& m = Model();
-    const ScrollAxis axis = AxisOf(bar);
+    const ScrollAxis axis = bar;
     const ScrollLayout layout = LayoutOf(bar, state);
     const ScrollPointer pointer = PointerOf(bar);
     DoubleBuffer buffer(dc, RectOf(state.rect));
@@ -311,7 +316,7 @@ void SkinnedScrollBars::PaintBar(HDC dc, int bar, const BarState& state) {
         }
     }
 
-    const ImageSkin& track = bar == kVertical ? *m.vertScroll : *m.horzScroll;
+    const ImageSkin& track = bar == ScrollAxis::Vertical ? *m.vertScroll : *m.horzScroll;
     if (HBITMAP bitmap = skin_.Bitmap(track.image)) {
         ScopedSelect selected(source.Get(), bitmap);
         if (!layout.HasThumb()) {
@@ -331,7 +336,7 @@ void SkinnedScrollBars::PaintBar(HDC dc, int bar, const BarState& state) {
         }
     }
 
-    const ImageSkin& thumb = bar == kVertical ? *m.vertScrollThumb : *m.horzScrollThumb;
+    const ImageSkin& thumb = bar == ScrollAxis::Vertical ? *m.vertScrollThumb : *m.horzScrollThumb;
     if (layout.HasThumb())
         if (HBITMAP bitmap = skin_.Bitmap(thumb.image)) {
             ScopedSelect selected(source.Get(), bitmap);
@@ -340,7 +345,7 @@ void SkinnedScrollBars::PaintBar(HDC dc, int bar, const BarState& state) {
         }
 }
 
-void SkinnedScrollBars::Press(int bar, POINT screen) {
+void SkinnedScrollBars::Press(ScrollAxis bar, POINT screen) {
     const BarState state = BarStateNow(bar);
     if (!state.shown || state.disabled)
         return;
@@ -350,7 +355,7 @@ void SkinnedScrollBars::Press(int bar, POINT screen) {
     if (part == ScrollPart::None || (part == ScrollPart::ArrowStart && state.startDisabled) ||
         (part == ScrollPart::ArrowEnd && state.endDisabled))
         return;
-    const ScrollAxis axis = AxisOf(bar);
+    const ScrollAxis axis = bar;
     pressBar_ = bar;
     pressPart_ = part;
     pressInside_ = true;
@@ -371,13 +376,14 @@ void SkinnedScrollBars::Press(int bar, POINT screen) {
 
 void SkinnedScrollBars::TrackMove(POINT at) {
     pointer_ = at;
-    const int bar = pressBar_;
+    const ScrollAxis bar = *pressBar_;
     const BarState state = BarStateNow(bar);
-    const ScrollAxis axis = AxisOf(bar);
+    const ScrollAxis axis = bar;
     if (pressPart_ == ScrollPart::Thumb) {
         const ScrollLayout layout = ScrollLayoutOf(
             state.rect, axis, state.range,
-            ScrollThumbMinimum(bar == kVertical ? *Model().vertScrollThumb : *Model().horzScrollThumb, axis));
+            ScrollThumbMinimum(
+                bar == ScrollAxis::Vertical ? *Model().vertScrollThumb : *Model().horzScrollThumb, axis));
         int pos = startPos_;
         thumbAt_ = thumbOrigin_;
         if (ScrollDragHolds(layout, at.x, at.y)) {
@@ -399,7 +405,9 @@ void SkinnedScrollBars::TrackMove(POINT at) {
 }
 
 void SkinnedScrollBars::TrackRelease() {
-    const int bar = std::exchange(pressBar_, kNoBar);
+    if (!pressBar_)
+        return;
+    const ScrollAxis bar = *std::exchange(pressBar_, std::nullopt);
     const ScrollPart part = std::exchange(pressPart_, ScrollPart::None);
     pressInside_ = false;
     HWND window = Window();
@@ -415,7 +423,7 @@ void SkinnedScrollBars::TrackRelease() {
     const BarState state = BarStateNow(bar);
     const ScrollPart under =
         state.shown ? ScrollHitTest(LayoutOf(bar, state), pointer_.x, pointer_.y) : ScrollPart::None;
-    hotBar_ = kNoBar;
+    hotBar_ = std::nullopt;
     HotSet(bar, under);
     PaintNow();
 }
@@ -423,44 +431,43 @@ void SkinnedScrollBars::TrackRelease() {
 // Arrows and page parts repeat while the pointer stays on them; a page part stops once the thumb has
 // come up to the pointer.
 void SkinnedScrollBars::Repeat() {
-    if (pressBar_ == kNoBar || pressPart_ == ScrollPart::Thumb) {
+    if (pressBar_ == std::nullopt || pressPart_ == ScrollPart::Thumb) {
         ::KillTimer(Window(), kRepeatTimer);
         return;
     }
     ::SetTimer(Window(), kRepeatTimer, kRepeatIntervalMs, nullptr);
     const ScrollPart under =
-        ScrollHitTest(LayoutOf(pressBar_, BarStateNow(pressBar_)), pointer_.x, pointer_.y);
+        ScrollHitTest(LayoutOf(*pressBar_, BarStateNow(*pressBar_)), pointer_.x, pointer_.y);
     const bool inside = under == pressPart_;
     if (inside != pressInside_) {
         pressInside_ = inside;
         PaintNow();
     }
     if (inside)
-        Command(pressBar_, CommandOf(pressPart_));
+        Command(*pressBar_, CommandOf(pressPart_));
 }
 
-void SkinnedScrollBars::HotSet(int bar, ScrollPart part) {
+void SkinnedScrollBars::HotSet(std::optional<ScrollAxis> bar, ScrollPart part) {
     if (part == ScrollPart::None)
-        bar = kNoBar;
+        bar.reset();
     if (bar == hotBar_ && part == hotPart_)
         return;
     hotBar_ = bar;
     hotPart_ = part;
-    if (bar != kNoBar && skin_.User32().trackMouseEvent) {
-        TRACKMOUSEEVENT track{sizeof track, TME_LEAVE | TME_NONCLIENT, Window(), 0};
-        skin_.User32().trackMouseEvent(&track);
-    }
+    if (bar)
+        PointerLeaveTrack(Window(), true);
     PaintNow();
 }
 
-void SkinnedScrollBars::Command(int bar, WORD code, int pos) {
+void SkinnedScrollBars::Command(ScrollAxis bar, WORD code, int pos) {
     if (Window())
-        ::SendMessageW(Window(), bar == kVertical ? WM_VSCROLL : WM_HSCROLL, MAKEWPARAM(code, WORD(pos)), 0);
+        ::SendMessageW(Window(), bar == ScrollAxis::Vertical ? WM_VSCROLL : WM_HSCROLL,
+                       MAKEWPARAM(code, WORD(pos)), 0);
 }
 
 // A list view takes a thumb's position from the system's own tracking rather than from the message, so
 // without that tracking it stays put: it is scrolled the rest of the way.
-void SkinnedScrollBars::ThumbTo(int bar, WORD code, int pos) {
+void SkinnedScrollBars::ThumbTo(ScrollAxis bar, WORD code, int pos) {
     Command(bar, code, pos);
     HWND window = Window();
     if (!listView_ || !window)
@@ -468,10 +475,10 @@ void SkinnedScrollBars::ThumbTo(int bar, WORD code, int pos) {
     SCROLLINFO si{};
     si.cbSize = sizeof si;
     si.fMask = SIF_POS;
-    if (!::GetScrollInfo(window, bar == kVertical ? SB_VERT : SB_HORZ, &si) || si.nPos == pos)
+    if (!::GetScrollInfo(window, bar == ScrollAxis::Vertical ? SB_VERT : SB_HORZ, &si) || si.nPos == pos)
         return;
     const int rest = pos - si.nPos;
-    if (bar == kVertical)
+    if (bar == ScrollAxis::Vertical)
         ::SendMessageW(window, LVM_SCROLL, 0, rest * ListRowHeight());
     else
         ::SendMessageW(window, LVM_SCROLL, rest, 0);
@@ -496,38 +503,38 @@ LRESULT SkinnedScrollBars::HandleMessage(UINT message, WPARAM wParam, LPARAM lPa
     case WM_NCLBUTTONDOWN:
     case WM_NCLBUTTONDBLCLK:
         if (wParam == HTVSCROLL || wParam == HTHSCROLL) {
-            if (pressBar_ == kNoBar)
-                Press(wParam == HTVSCROLL ? kVertical : kHorizontal, PointOf(lParam));
+            if (pressBar_ == std::nullopt)
+                Press(wParam == HTVSCROLL ? ScrollAxis::Vertical : ScrollAxis::Horizontal, PointOf(lParam));
             return 0;
         }
         break;
     case WM_NCMOUSEMOVE:
-        if (pressBar_ == kNoBar && (wParam == HTVSCROLL || wParam == HTHSCROLL)) {
-            const int bar = wParam == HTVSCROLL ? kVertical : kHorizontal;
+        if (pressBar_ == std::nullopt && (wParam == HTVSCROLL || wParam == HTHSCROLL)) {
+            const ScrollAxis bar = wParam == HTVSCROLL ? ScrollAxis::Vertical : ScrollAxis::Horizontal;
             const POINT at = ToWindow(PointOf(lParam));
             HotSet(bar, ScrollHitTest(LayoutOf(bar, BarStateNow(bar)), at.x, at.y));
             // The system lights up its own bars on these moves: below, the pointer is over a plain border.
             return Default(message, HTBORDER, lParam);
         }
-        HotSet(kNoBar, ScrollPart::None);
+        HotSet(std::nullopt, ScrollPart::None);
         break;
     case WM_NCMOUSELEAVE: {
         // The system's handling redraws its own bars, to take their hover look away.
-        hotBar_ = kNoBar;
+        hotBar_ = std::nullopt;
         hotPart_ = ScrollPart::None;
         const LRESULT result = Default(message, wParam, lParam);
         PaintNow();
         return result;
     }
     case WM_MOUSEMOVE:
-        if (pressBar_ != kNoBar) {
+        if (pressBar_ != std::nullopt) {
             TrackMove(ClientToWindow(lParam));
             return 0;
         }
-        HotSet(kNoBar, ScrollPart::None);
+        HotSet(std::nullopt, ScrollPart::None);
         break;
     case WM_LBUTTONUP:
-        if (pressBar_ != kNoBar) {
+        if (pressBar_ != std::nullopt) {
             pointer_ = ClientToWindow(lParam);
             TrackRelease();
             return 0;
@@ -540,7 +547,7 @@ LRESULT SkinnedScrollBars::HandleMessage(UINT message, WPARAM wParam, LPARAM lPa
         }
         break;
     case WM_CAPTURECHANGED:
-        if (pressBar_ != kNoBar && reinterpret_cast<HWND>(lParam) != Window())
+        if (pressBar_ != std::nullopt && reinterpret_cast<HWND>(lParam) != Window())
             TrackRelease();
         break;
     default:

@@ -15,6 +15,8 @@ public:
     static void Draw(HDC dc, const RECT& area, const ButtonState& state, std::wstring_view caption,
                      const ButtonGlyph& glyph = {}, const BarButtonOptions& options = {});
 
+    const char* ClassName() const override { return "TBarButton"; }
+
 private:
     void DrawFace(HDC dc, const RECT& client, const ButtonState& state, std::wstring_view caption) override {
         Draw(dc, client, state, caption, Glyph, Options);

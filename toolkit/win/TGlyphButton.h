@@ -23,6 +23,8 @@ public:
     static void DrawThemed(HDC dc, const RECT& area, const ButtonState& state, std::wstring_view caption,
                            HIMAGELIST glyphs, HTHEME theme, const GlyphButtonOptions& options = {});
 
+    const char* ClassName() const override { return "TGlyphButton"; }
+
 private:
     void Attached() override;
     void DrawFace(HDC dc, const RECT& client, const ButtonState& state, std::wstring_view caption) override;

@@ -51,7 +51,9 @@ HDC TGradientBackground::Rendered(PixelSize size) {
     const Snapshot wanted = Current(GradientBitmapSize(size));
     if (bitmap_.Get() && rendered_ == wanted)
         return bitmap_.Get();
-    if (!(bitmap_.Get() && bitmap_.Size() == wanted.size) && !bitmap_.Make(wanted.size))
+    const SIZE held = bitmap_.Size();
+    const bool sameSize = held.cx == wanted.size.width && held.cy == wanted.size.height;
+    if (!(bitmap_.Get() && sameSize) && !bitmap_.Make({wanted.size.width, wanted.size.height}))
         return nullptr;
     rendered_ = wanted;
     HDC dc = bitmap_.Get();

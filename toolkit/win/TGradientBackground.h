@@ -3,6 +3,7 @@
 // an off-screen bitmap that is kept until the size or a property changes.
 
 #include "platform/Containers.h"
+#include "platform/Paint.h"
 #include "toolkit/draw/Gradient.h"
 #include "toolkit/win/GdiDraw.h"
 

@@ -5,6 +5,7 @@
 #include <utility>
 #include <vector>
 
+#include "platform/LateBound.h"
 #include "platform/Paint.h"
 #include "toolkit/win/TSkinManager.h"
 
@@ -12,20 +13,12 @@ namespace veltrane {
 
 namespace {
 
-template <typename Fn> Fn ProcedureOf(HMODULE module, const char* name) {
-    return reinterpret_cast<Fn>(reinterpret_cast<void*>(::GetProcAddress(module, name)));
-}
-
 OptionalUser32 OptionalUser32Lookup() {
-    OptionalUser32 found;
     HMODULE user32 = ::GetModuleHandleW(L"user32.dll");
-    if (!user32)
-        return found;
-    found.getScrollBarInfo = ProcedureOf<OptionalUser32::GetScrollBarInfoFn>(user32, "GetScrollBarInfo");
-    found.trackMouseEvent = ProcedureOf<OptionalUser32::TrackMouseEventFn>(user32, "TrackMouseEvent");
-    found.getComboBoxInfo = ProcedureOf<OptionalUser32::GetComboBoxInfoFn>(user32, "GetComboBoxInfo");
-    found.disableProcessWindowsGhosting =
-        ProcedureOf<OptionalUser32::DisableProcessWindowsGhostingFn>(user32, "DisableProcessWindowsGhosting");
+    OptionalUser32 found;
+    found.getScrollBarInfo = LateBound<BOOL WINAPI(HWND, LONG, PSCROLLBARINFO)>(user32, "GetScrollBarInfo");
+    found.getComboBoxInfo = LateBound<BOOL WINAPI(HWND, PCOMBOBOXINFO)>(user32, "GetComboBoxInfo");
+    found.disableProcessWindowsGhosting = LateBound<void WINAPI()>(user32, "DisableProcessWindowsGhosting");
     return found;
 }
 

@@ -10,19 +10,18 @@
 
 #include "platform/Application.h"
 #include "platform/Handles.h"
+#include "platform/Paint.h"
 #include "toolkit/skinning/SkinComponentCore.h"
 
 namespace veltrane {
 
-// The four user32 services the skin uses where the system has them; any may be missing.
+// The user32 services the skin uses where the system has them; any may be missing.
 struct OptionalUser32 {
     using GetScrollBarInfoFn = BOOL(WINAPI*)(HWND, LONG, PSCROLLBARINFO);
-    using TrackMouseEventFn = BOOL(WINAPI*)(LPTRACKMOUSEEVENT);
     using GetComboBoxInfoFn = BOOL(WINAPI*)(HWND, PCOMBOBOXINFO);
     using DisableProcessWindowsGhostingFn = void(WINAPI*)();
 
     GetScrollBarInfoFn getScrollBarInfo = nullptr;
-    TrackMouseEventFn trackMouseEvent = nullptr;
     GetComboBoxInfoFn getComboBoxInfo = nullptr;
     DisableProcessWindowsGhostingFn disableProcessWindowsGhosting = nullptr;
 
@@ -71,6 +70,8 @@ public:
     SIZE CaptionIconSize() const { return captionIconSize_; }
     const OptionalUser32& User32() const { return user32_; }
     HWND OwnerForm() const { return ownerForm_; }
+    // Pens and brushes of the skin's colours, made once for every window the skin paints.
+    GdiCache& Gdi() { return gdi_; }
 
 private:
     void ShowMessage(std::wstring_view text) override;
@@ -89,6 +90,7 @@ private:
     SkinComponentCore core_;
     std::map<std::string, UniqueBitmap> bitmaps_;
     UniqueBrush buttonFace_;
+    GdiCache gdi_;
     UniqueFont captionFont_;
     UniqueBitmap captionIcon_;
     SIZE captionIconSize_{};

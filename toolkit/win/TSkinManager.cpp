@@ -7,7 +7,8 @@
 #include "platform/Guard.h"
 #include "platform/Window.h"
 #include "toolkit/Bytes.h"
-#include "toolkit/win/ControlLook.h"
+#include "toolkit/win/DrawnButton.h"
+#include "toolkit/win/SkinnedMenu.h"
 #include "toolkit/win/TSkinComponent.h"
 
 namespace veltrane {
@@ -68,9 +69,9 @@ std::string OwnClassOf(HWND control, const std::string& systemClass) {
         default:
             break;
         }
-        // Push buttons: the dialogs' glyph buttons, the main window's bar buttons.
-        const LONG rootExStyle = ::GetWindowLongW(::GetAncestor(control, GA_ROOT), GWL_EXSTYLE);
-        return rootExStyle & WS_EX_DLGMODALFRAME ? "TGlyphButton" : "TBarButton";
+        // A push button the program draws says which kind it is.
+        if (const DrawnButton* drawn = DrawnButton::From(control))
+            return drawn->ClassName();
     }
     return systemClass; // panels and link labels are registered under their own class names
 }

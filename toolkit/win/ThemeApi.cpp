@@ -1,32 +1,23 @@
 #include "toolkit/win/ThemeApi.h"
 
+#include "platform/LateBound.h"
+
 namespace veltrane {
-
-namespace {
-
-template <typename Fn> Fn ProcFind(HMODULE module, const char* name) {
-    return module ? reinterpret_cast<Fn>(reinterpret_cast<void*>(::GetProcAddress(module, name))) : nullptr;
-}
-
-} // namespace
 
 const ThemeApi& ThemeApi::Get() {
     static const ThemeApi api;
     return api;
 }
 
-ThemeApi::ThemeApi() : module_(::LoadLibraryW(L"uxtheme.dll")) {
-    open_ = ProcFind<OpenThemeDataFn>(module_, "OpenThemeData");
-    close_ = ProcFind<CloseThemeDataFn>(module_, "CloseThemeData");
-    drawBackground_ = ProcFind<DrawThemeBackgroundFn>(module_, "DrawThemeBackground");
-    drawParentBackground_ = ProcFind<DrawThemeParentBackgroundFn>(module_, "DrawThemeParentBackground");
-    isThemeActive_ = ProcFind<IsThemedFn>(module_, "IsThemeActive");
-    isAppThemed_ = ProcFind<IsThemedFn>(module_, "IsAppThemed");
-}
-
-ThemeApi::~ThemeApi() {
-    if (module_)
-        ::FreeLibrary(module_);
+ThemeApi::ThemeApi() {
+    HMODULE module = SystemFolderLibrary(L"uxtheme.dll");
+    open_ = LateBound<decltype(::OpenThemeData)>(module, "OpenThemeData");
+    close_ = LateBound<decltype(::CloseThemeData)>(module, "CloseThemeData");
+    drawBackground_ = LateBound<decltype(::DrawThemeBackground)>(module, "DrawThemeBackground");
+    drawParentBackground_ =
+        LateBound<decltype(::DrawThemeParentBackground)>(module, "DrawThemeParentBackground");
+    isThemeActive_ = LateBound<decltype(::IsThemeActive)>(module, "IsThemeActive");
+    isAppThemed_ = LateBound<decltype(::IsAppThemed)>(module, "IsAppThemed");
 }
 
 bool ThemeApi::Active() const {
@@ -48,7 +39,8 @@ bool ThemeApi::DrawBackground(HTHEME theme, HDC dc, int part, int state, const R
 }
 
 bool ThemeApi::DrawParentBackground(HWND window, HDC dc, const RECT& area) const {
-    return drawParentBackground_ && SUCCEEDED(drawParentBackground_(window, dc, &area));
+    RECT copy = area; // older headers declare the rectangle writable
+    return drawParentBackground_ && SUCCEEDED(drawParentBackground_(window, dc, &copy));
 }
 
 } // namespace veltrane

@@ -16,7 +16,6 @@ public:
 
     ThemeApi(const ThemeApi&) = delete;
     ThemeApi& operator=(const ThemeApi&) = delete;
-    ~ThemeApi();
 
     // Visual styles are on for the system and for this program.
     bool Active() const;
@@ -29,19 +28,13 @@ public:
 private:
     ThemeApi();
 
-    using OpenThemeDataFn = HTHEME(WINAPI*)(HWND, LPCWSTR);
-    using CloseThemeDataFn = HRESULT(WINAPI*)(HTHEME);
-    using DrawThemeBackgroundFn = HRESULT(WINAPI*)(HTHEME, HDC, int, int, LPCRECT, LPCRECT);
-    using DrawThemeParentBackgroundFn = HRESULT(WINAPI*)(HWND, HDC, const RECT*);
-    using IsThemedFn = BOOL(WINAPI*)();
-
-    HMODULE module_ = nullptr;
-    OpenThemeDataFn open_ = nullptr;
-    CloseThemeDataFn close_ = nullptr;
-    DrawThemeBackgroundFn drawBackground_ = nullptr;
-    DrawThemeParentBackgroundFn drawParentBackground_ = nullptr;
-    IsThemedFn isThemeActive_ = nullptr;
-    IsThemedFn isAppThemed_ = nullptr;
+    // Null where the system lacks them; the library stays loaded for the process.
+    decltype(::OpenThemeData)* open_ = nullptr;
+    decltype(::CloseThemeData)* close_ = nullptr;
+    decltype(::DrawThemeBackground)* drawBackground_ = nullptr;
+    decltype(::DrawThemeParentBackground)* drawParentBackground_ = nullptr;
+    decltype(::IsThemeActive)* isThemeActive_ = nullptr;
+    decltype(::IsAppThemed)* isAppThemed_ = nullptr;
 };
 
 struct ThemeTraits {

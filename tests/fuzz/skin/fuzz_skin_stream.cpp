@@ -27,7 +27,7 @@ public:
 
 std::size_t total = 0; // keeps the work from being optimised away
 
-void Use(const SkinRect& r) {
+void Use(const PixelRect& r) {
     total += std::size_t(r.x) + std::size_t(r.y) + std::size_t(r.width) + std::size_t(r.height);
 }
 
@@ -43,7 +43,7 @@ void Bitmap(const SkinBitmap& bitmap) {
         total += BmpDecodeDib32(bitmap.info).size();
 }
 
-void Images(const std::optional<ImageSkin>& skin, const SkinRect& dest) {
+void Images(const std::optional<ImageSkin>& skin, const PixelRect& dest) {
     if (!skin)
         return;
     Bitmap(skin->image);
@@ -64,7 +64,7 @@ void Frame(const SkinModel& m) {
         for (auto look : {CaptionButtonLook::Normal, CaptionButtonLook::Hot, CaptionButtonLook::Pressed})
             for (bool active : {true, false})
                 Use(CaptionButtonSource(button, look, active));
-    const SkinSize outer = FrameOuterSize(m, kSizes[3], kSizes[2]);
+    const PixelSize outer = FrameOuterSize(m, kSizes[3], kSizes[2]);
     total += std::size_t(outer.width + outer.height);
     for (int width : kSizes)
         for (int height : {kSizes[0], kSizes[2], kSizes[4], kSizes[6]}) {
@@ -77,7 +77,7 @@ void Frame(const SkinModel& m) {
             }
             const std::vector<CaptionButtonPlace> buttons =
                 CaptionButtonsPlace(m, width, {true, true, true, false});
-            const SkinRect icon = CaptionIconRect(m);
+            const PixelRect icon = CaptionIconRect(m);
             for (int x : {0, 5, width / 2, width - 5, width - 1})
                 for (int y : {0, 5, height / 2, height - 1})
                     for (bool sizable : {true, false})
@@ -95,13 +95,13 @@ void Menu(const SkinModel& m) {
     }
     const ImageMargins border = m.menuBackground ? ImageMargins(*m.menuBackground) : ImageMargins{};
     for (int width : kSizes) {
-        const SkinRect inner = MenuInnerRect(width, width / 2, border);
+        const PixelRect inner = MenuInnerRect(width, width / 2, border);
         Use(inner);
         for (bool separator : {false, true}) {
-            const SkinSize size = MenuItemMeasure(metrics, width, width / 3, separator);
+            const PixelSize size = MenuItemMeasure(metrics, width, width / 3, separator);
             const MenuItemPlace place =
                 MenuItemPlaceOf({0, 0, size.width, size.height}, inner, metrics, separator);
-            for (const SkinRect& r : {place.image, place.check, place.text, place.separator})
+            for (const PixelRect& r : {place.image, place.check, place.text, place.separator})
                 Use(r);
         }
     }
@@ -130,8 +130,8 @@ void ScrollBars(const SkinModel& m) {
         const int minThumb = ScrollThumbMinimum(thumb, axis);
         for (int length : kSizes)
             for (const ScrollRange& range : kRanges) {
-                const SkinRect bar =
-                    axis == ScrollAxis::Vertical ? SkinRect{-3, 9, 17, length} : SkinRect{9, -3, length, 17};
+                const PixelRect bar = axis == ScrollAxis::Vertical ? PixelRect{-3, 9, 17, length}
+                                                                   : PixelRect{9, -3, length, 17};
                 const ScrollLayout layout = ScrollLayoutOf(bar, axis, range, minThumb);
                 for (int at : {INT_MIN / 2, 0, length / 2, length, INT_MAX / 2}) {
                     const ScrollLayout dragged = ScrollLayoutDragged(layout, at);

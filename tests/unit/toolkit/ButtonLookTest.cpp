@@ -116,21 +116,21 @@ TEST(GlyphPlacement, CentredTogetherOrFromTheLeftEdge) {
     constexpr GlyphLayout centred = GlyphLayout::Centred, left = GlyphLayout::Left;
     // A 75 x 25 button.
     const Case cases[] = {
-        {"glyph and caption", centred, {30, 13}, true, 0, PixelRect{12, 4, 28, 20}, {32, 6, 62, 19}},
-        {"pressed", centred, {30, 13}, true, 1, PixelRect{13, 5, 29, 21}, {33, 7, 63, 20}},
-        {"caption only", centred, {30, 13}, false, 0, std::nullopt, {22, 6, 52, 19}},
-        {"glyph only", centred, {0, 0}, true, 0, PixelRect{29, 4, 45, 20}, {45, 12, 45, 12}},
-        {"caption too wide", centred, {100, 13}, true, 0, PixelRect{2, 4, 18, 20}, {22, 6, 73, 19}},
+        {"glyph and caption", centred, {30, 13}, true, 0, PixelRect{12, 4, 16, 16}, {32, 6, 30, 13}},
+        {"pressed", centred, {30, 13}, true, 1, PixelRect{13, 5, 16, 16}, {33, 7, 30, 13}},
+        {"caption only", centred, {30, 13}, false, 0, std::nullopt, {22, 6, 30, 13}},
+        {"glyph only", centred, {0, 0}, true, 0, PixelRect{29, 4, 16, 16}, {45, 12, 0, 0}},
+        {"caption too wide", centred, {100, 13}, true, 0, PixelRect{2, 4, 16, 16}, {22, 6, 51, 13}},
         // margin 2 to the glyph, spacing 4 to the caption
-        {"from the left", left, {30, 13}, true, 0, PixelRect{2, 4, 18, 20}, {22, 6, 52, 19}},
-        {"from the left, pressed", left, {30, 13}, true, 1, PixelRect{3, 5, 19, 21}, {23, 7, 53, 20}},
+        {"from the left", left, {30, 13}, true, 0, PixelRect{2, 4, 16, 16}, {22, 6, 30, 13}},
+        {"from the left, pressed", left, {30, 13}, true, 1, PixelRect{3, 5, 16, 16}, {23, 7, 30, 13}},
         {"from the left, caption too wide",
          left,
          {100, 13},
          true,
          0,
-         PixelRect{2, 4, 18, 20},
-         {22, 6, 73, 19}},
+         PixelRect{2, 4, 16, 16},
+         {22, 6, 51, 13}},
     };
     for (const auto& c : cases) {
         const GlyphPlacement p =

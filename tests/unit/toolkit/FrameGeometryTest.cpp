@@ -46,12 +46,12 @@ SkinModel Harbor() {
 TEST(FrameGeometry, FrameKeepsTheClientSize) {
     const SkinModel s = Harbor();
     for (const auto& [clientWidth, clientHeight] : {std::pair{617, 442}, std::pair{339, 159}}) {
-        const SkinSize outer = FrameOuterSize(s, clientWidth, clientHeight);
-        EXPECT_EQ(outer, (SkinSize{clientWidth + 8, clientHeight + 34}));
+        const PixelSize outer = FrameOuterSize(s, clientWidth, clientHeight);
+        EXPECT_EQ(outer, (PixelSize{clientWidth + 8, clientHeight + 34}));
         const FrameLayout l = FrameLayoutOf(s, outer.width, outer.height);
-        EXPECT_EQ(l.client, (SkinRect{4, 30, clientWidth, clientHeight}));
-        EXPECT_EQ(l.left, (SkinRect{0, 30, 4, clientHeight}));
-        EXPECT_EQ(l.bottom, (SkinRect{0, outer.height - 4, outer.width, 4}));
+        EXPECT_EQ(l.client, (PixelRect{4, 30, clientWidth, clientHeight}));
+        EXPECT_EQ(l.left, (PixelRect{0, 30, 4, clientHeight}));
+        EXPECT_EQ(l.bottom, (PixelRect{0, outer.height - 4, outer.width, 4}));
     }
 }
 
@@ -61,7 +61,7 @@ TEST(FrameGeometry, EdgesCopyTheirEndsAndStretchOrTileTheMiddle) {
     struct Case {
         FrameSide side;
         bool active;
-        SkinRect dest;
+        PixelRect dest;
         std::vector<SkinPiece> pieces;
     };
     const Case cases[] = {
@@ -118,14 +118,14 @@ TEST(FrameGeometry, SunkEdgeLookPrefersDisabledThenFocusThenPointer) {
 TEST(FrameGeometry, CaptionTextAndIcon) {
     SkinModel s = Harbor();
     const CaptionTextPlace active = CaptionTextPlaceOf(s, 625, true);
-    EXPECT_EQ(active.rect, (SkinRect{26, 1, 514, 30}));
+    EXPECT_EQ(active.rect, (PixelRect{26, 1, 514, 30}));
     EXPECT_EQ(active.colour, MakeRgb(0, 0, 0));
     EXPECT_EQ(active.fontHeight, 12);
     EXPECT_EQ(CaptionTextPlaceOf(s, 625, false).colour, MakeRgb(100, 100, 100));
     s.title.inactiveText.reset(); // then the [Colours] title colour
     s.colours.titleTextNoActive = MakeRgb(1, 2, 3);
     EXPECT_EQ(CaptionTextPlaceOf(s, 625, false).colour, MakeRgb(1, 2, 3));
-    EXPECT_EQ(CaptionIconRect(s), (SkinRect{6, 7, 16, 16}));
+    EXPECT_EQ(CaptionIconRect(s), (PixelRect{6, 7, 16, 16}));
 }
 
 TEST(FrameGeometry, CaptionButtonsTheStyleAsksForAndTheirImages) {
@@ -145,16 +145,16 @@ TEST(FrameGeometry, CaptionButtonsTheStyleAsksForAndTheirImages) {
             placed.push_back(p.button);
         EXPECT_EQ(placed, c.buttons);
     }
-    EXPECT_EQ(CaptionButtonsPlace(s, 625, {})[0].rect, (SkinRect{595, 5, 21, 21}));
+    EXPECT_EQ(CaptionButtonsPlace(s, 625, {})[0].rect, (PixelRect{595, 5, 21, 21}));
 
     CaptionButton three = s.captionButtons[0];
     three.imageCount = 3;
     three.bitmap = Bitmap(63, 21);
     EXPECT_EQ(CaptionButtonSource(s.captionButtons[0], CaptionButtonLook::Hot, true),
-              (SkinRect{21, 0, 21, 21}));
+              (PixelRect{21, 0, 21, 21}));
     EXPECT_EQ(CaptionButtonSource(s.captionButtons[0], CaptionButtonLook::Pressed, false),
-              (SkinRect{105, 0, 21, 21}));
-    EXPECT_EQ(CaptionButtonSource(three, CaptionButtonLook::Pressed, false), (SkinRect{42, 0, 21, 21}));
+              (PixelRect{105, 0, 21, 21}));
+    EXPECT_EQ(CaptionButtonSource(three, CaptionButtonLook::Pressed, false), (PixelRect{42, 0, 21, 21}));
 }
 
 TEST(FrameGeometry, HitTesting) {

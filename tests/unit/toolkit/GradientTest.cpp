@@ -79,8 +79,8 @@ TEST(Gradient, DirectionChoosesAxisAndExtent) {
     };
     // The main window's two panels.
     const Case cases[] = {
-        {gdHorizontalEnd, {601, 297}, kWhite, kLightGrey, BandAxis::Rows, {0, 0, 8, 7}, {0, 289, 8, 297}},
-        {gdVerticalEnd, {615, 49}, kLightGrey, kWhite, BandAxis::Columns, {0, 0, 14, 8}, {600, 0, 615, 8}},
+        {gdHorizontalEnd, {601, 297}, kWhite, kLightGrey, BandAxis::Rows, {0, 0, 8, 7}, {0, 289, 8, 8}},
+        {gdVerticalEnd, {615, 49}, kLightGrey, kWhite, BandAxis::Columns, {0, 0, 14, 8}, {600, 0, 15, 8}},
     };
     for (const auto& c : cases) {
         const auto plan = GradientPlanFor(c.direction, c.area, c.start, c.stop, 1);

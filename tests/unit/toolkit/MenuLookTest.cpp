@@ -51,14 +51,14 @@ TEST(MenuLook, TextColourFollowsTheMenuColours) {
 }
 
 TEST(MenuLook, ItemsKeepOffTheBackgroundBorder) {
-    const SkinRect inner = MenuInnerRect(120, 60, kBackground);
-    EXPECT_EQ(inner, (SkinRect{5, 5, 110, 50}));
+    const PixelRect inner = MenuInnerRect(120, 60, kBackground);
+    EXPECT_EQ(inner, (PixelRect{5, 5, 110, 50}));
     // An item laid out from 3 pixels in (as the system does) is cut to the inner rectangle.
     const MenuItemPlace first = MenuItemPlaceOf({3, 3, 114, 19}, inner, Harbor(), false);
-    EXPECT_EQ(first.image, (SkinRect{5, 5, 110, 17}));
-    EXPECT_EQ(first.check, (SkinRect{8, 7, 13, 13}));
+    EXPECT_EQ(first.image, (PixelRect{5, 5, 110, 17}));
+    EXPECT_EQ(first.check, (PixelRect{8, 7, 13, 13}));
     // The text starts past the check mark and stops at the image's right margin.
-    EXPECT_EQ(first.text, (SkinRect{25, 5, 80, 17}));
+    EXPECT_EQ(first.text, (PixelRect{25, 5, 80, 17}));
     EXPECT_TRUE(first.separator.Empty());
     // A wide left margin in the skin pushes the text further in.
     MenuMetrics wide = Harbor();
@@ -69,9 +69,9 @@ TEST(MenuLook, ItemsKeepOffTheBackgroundBorder) {
 }
 
 TEST(MenuLook, SeparatorLinesRunMidItemFromTheText) {
-    const SkinRect inner = MenuInnerRect(120, 60, kBackground);
+    const PixelRect inner = MenuInnerRect(120, 60, kBackground);
     const MenuItemPlace p = MenuItemPlaceOf({3, 22, 114, 8}, inner, Harbor(), true);
-    EXPECT_EQ(p.separator, (SkinRect{25, 25, 87, 2}));
+    EXPECT_EQ(p.separator, (PixelRect{25, 25, 87, 2}));
     EXPECT_TRUE(p.check.Empty());
     EXPECT_TRUE(p.text.Empty());
     SkinColours colours{};
@@ -83,12 +83,12 @@ TEST(MenuLook, SeparatorLinesRunMidItemFromTheText) {
 
 TEST(MenuLook, MeasuredItemsFitTheirTextsBetweenTheMargins) {
     const MenuMetrics m = Harbor();
-    const SkinSize label = MenuItemMeasure(m, 40, 0, false);
-    EXPECT_EQ(label, (SkinSize{20 + 40 + 10, 19}));
+    const PixelSize label = MenuItemMeasure(m, 40, 0, false);
+    EXPECT_EQ(label, (PixelSize{20 + 40 + 10, 19}));
     EXPECT_EQ(MenuItemMeasure(m, 40, 30, false).width, label.width + kMenuShortcutGap + 30);
-    EXPECT_EQ(MenuItemMeasure(m, 40, 0, true), (SkinSize{30, kMenuSeparatorHeight}));
+    EXPECT_EQ(MenuItemMeasure(m, 40, 0, true), (PixelSize{30, kMenuSeparatorHeight}));
     // The text of a measured item placed where it was measured has exactly the label's room.
-    const SkinRect item{0, 0, label.width, label.height};
+    const PixelRect item{0, 0, label.width, label.height};
     EXPECT_EQ(MenuItemPlaceOf(item, item, m, false).text.width, 40);
     // A small font still gets a whole item image; a large one grows the item.
     MenuMetrics small = m;

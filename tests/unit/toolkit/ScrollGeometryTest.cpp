@@ -12,25 +12,25 @@ using P = ScrollPart;
 using L = ScrollLook;
 
 // A vertical bar as the list view shows it: 16 wide, 127 long, at the right of a 545-pixel control.
-const SkinRect kBar{527, 2, 16, 127};
+const PixelRect kBar{527, 2, 16, 127};
 // Ten rows, six of them on a page, scrolled to the top.
 const ScrollRange kTen{0, 9, 6, 0};
 
 TEST(ScrollGeometry, ArrowsAreSquareAndTheTrackLiesBetweenThem) {
     const ScrollLayout l = ScrollLayoutOf(kBar, A::Vertical, kTen, 8);
-    EXPECT_EQ(l.arrowStart, (SkinRect{527, 2, 16, 16}));
-    EXPECT_EQ(l.arrowEnd, (SkinRect{527, 113, 16, 16}));
-    EXPECT_EQ(l.track, (SkinRect{527, 18, 16, 95}));
+    EXPECT_EQ(l.arrowStart, (PixelRect{527, 2, 16, 16}));
+    EXPECT_EQ(l.arrowEnd, (PixelRect{527, 113, 16, 16}));
+    EXPECT_EQ(l.track, (PixelRect{527, 18, 16, 95}));
 
     const ScrollLayout h = ScrollLayoutOf({2, 100, 200, 16}, A::Horizontal, kTen, 8);
-    EXPECT_EQ(h.arrowStart, (SkinRect{2, 100, 16, 16}));
-    EXPECT_EQ(h.arrowEnd, (SkinRect{186, 100, 16, 16}));
-    EXPECT_EQ(h.track, (SkinRect{18, 100, 168, 16}));
+    EXPECT_EQ(h.arrowStart, (PixelRect{2, 100, 16, 16}));
+    EXPECT_EQ(h.arrowEnd, (PixelRect{186, 100, 16, 16}));
+    EXPECT_EQ(h.track, (PixelRect{18, 100, 168, 16}));
 
     // A bar shorter than two arrows: they share its length and leave no track.
     const ScrollLayout shortBar = ScrollLayoutOf({0, 0, 16, 20}, A::Vertical, kTen, 8);
-    EXPECT_EQ(shortBar.arrowStart, (SkinRect{0, 0, 16, 10}));
-    EXPECT_EQ(shortBar.arrowEnd, (SkinRect{0, 10, 16, 10}));
+    EXPECT_EQ(shortBar.arrowStart, (PixelRect{0, 0, 16, 10}));
+    EXPECT_EQ(shortBar.arrowEnd, (PixelRect{0, 10, 16, 10}));
     EXPECT_TRUE(shortBar.track.Empty());
     EXPECT_FALSE(shortBar.HasThumb());
 }
@@ -64,15 +64,15 @@ TEST(ScrollGeometry, ThumbLengthIsThePagesShareOfTheTrack) {
 TEST(ScrollGeometry, ThumbStandsForThePositionAndPagesFlankIt) {
     ScrollRange r = kTen;
     const ScrollLayout top = ScrollLayoutOf(kBar, A::Vertical, r, 8);
-    EXPECT_EQ(top.thumb, (SkinRect{527, 18, 16, 57}));
+    EXPECT_EQ(top.thumb, (PixelRect{527, 18, 16, 57}));
     EXPECT_TRUE(top.pageStart.Empty());
-    EXPECT_EQ(top.pageEnd, (SkinRect{527, 75, 16, 38}));
+    EXPECT_EQ(top.pageEnd, (PixelRect{527, 75, 16, 38}));
 
     r.pos = ScrollMaxPos(r);
     EXPECT_EQ(r.pos, 4);
     const ScrollLayout bottom = ScrollLayoutOf(kBar, A::Vertical, r, 8);
-    EXPECT_EQ(bottom.thumb, (SkinRect{527, 56, 16, 57}));
-    EXPECT_EQ(bottom.pageStart, (SkinRect{527, 18, 16, 38}));
+    EXPECT_EQ(bottom.thumb, (PixelRect{527, 56, 16, 57}));
+    EXPECT_EQ(bottom.pageStart, (PixelRect{527, 18, 16, 38}));
     EXPECT_TRUE(bottom.pageEnd.Empty());
 
     r.pos = 2; // half way: 38 * 2 / 4
@@ -81,8 +81,8 @@ TEST(ScrollGeometry, ThumbStandsForThePositionAndPagesFlankIt) {
     EXPECT_EQ(ScrollLayoutOf(kBar, A::Vertical, r, 8).thumb, bottom.thumb);
 
     const ScrollLayout h = ScrollLayoutOf({2, 100, 200, 16}, A::Horizontal, {0, 999, 100, 900}, 8);
-    EXPECT_EQ(h.thumb, (SkinRect{18 + 168 - 16, 100, 16, 16}));
-    EXPECT_EQ(h.pageStart, (SkinRect{18, 100, 152, 16}));
+    EXPECT_EQ(h.thumb, (PixelRect{18 + 168 - 16, 100, 16, 16}));
+    EXPECT_EQ(h.pageStart, (PixelRect{18, 100, 152, 16}));
 }
 
 TEST(ScrollGeometry, DraggingTheThumbGivesTheNearestPosition) {
@@ -104,9 +104,9 @@ TEST(ScrollGeometry, DraggingTheThumbGivesTheNearestPosition) {
 
     // The dragged thumb stays on the track, and the page parts follow it.
     const ScrollLayout dragged = ScrollLayoutDragged(l, 40);
-    EXPECT_EQ(dragged.thumb, (SkinRect{527, 40, 16, 57}));
-    EXPECT_EQ(dragged.pageStart, (SkinRect{527, 18, 16, 22}));
-    EXPECT_EQ(dragged.pageEnd, (SkinRect{527, 97, 16, 16}));
+    EXPECT_EQ(dragged.thumb, (PixelRect{527, 40, 16, 57}));
+    EXPECT_EQ(dragged.pageStart, (PixelRect{527, 18, 16, 22}));
+    EXPECT_EQ(dragged.pageEnd, (PixelRect{527, 97, 16, 16}));
     EXPECT_EQ(ScrollLayoutDragged(l, 1000).thumb.y, 56);
     EXPECT_EQ(ScrollLayoutDragged(l, -1000).thumb.y, 18);
 
