@@ -11,6 +11,13 @@
 
 namespace veltrane {
 
+BITMAPINFO Dib32Info(int width, int height, bool bottomUp) {
+    BITMAPINFO info{};
+    info.bmiHeader = {
+        sizeof(BITMAPINFOHEADER), width, bottomUp ? height : -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+    return info;
+}
+
 namespace {
 
 constexpr int kGlyphSize = 16;
@@ -22,8 +29,7 @@ UniqueBitmap BitmapCopy(HBITMAP source, int x, int width, int height) {
     ScreenDC screen;
     MemoryDC from(screen.Get());
     MemoryDC to(screen.Get());
-    BITMAPINFO info{};
-    info.bmiHeader = {sizeof(BITMAPINFOHEADER), width, height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+    BITMAPINFO info = Dib32Info(width, height, true);
     void* bits = nullptr;
     UniqueBitmap copy(::CreateDIBSection(screen.Get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
     if (copy) {

@@ -5,6 +5,9 @@
 
 namespace veltrane {
 
+// The header of a 32-bit BI_RGB DIB of `width` x `height`; rows top-down, as decoded pixels come,
+// unless `bottomUp`.
+BITMAPINFO Dib32Info(int width, int height, bool bottomUp = false);
 // A 32-bit bitmap resource as a DIB section, alpha kept.
 UniqueBitmap BitmapLoad(int resourceId);
 // The same picture composed over a solid background, for controls that ignore alpha.

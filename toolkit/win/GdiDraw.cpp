@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdint>
 
+#include "platform/Bitmaps.h"
 #include "platform/Paint.h"
 
 namespace veltrane {
@@ -38,8 +39,7 @@ void BandsFill(HDC dc, const RECT& area, BandAxis axis, const std::vector<Gradie
     }
     const int stripWidth = axis == BandAxis::Rows ? 1 : extent;
     const int stripHeight = axis == BandAxis::Rows ? extent : 1;
-    BITMAPINFO info{};
-    info.bmiHeader = {sizeof(BITMAPINFOHEADER), stripWidth, -stripHeight, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+    const BITMAPINFO info = Dib32Info(stripWidth, stripHeight);
     ::StretchDIBits(dc, area.left, area.top, width, height, 0, 0, stripWidth, stripHeight, strip.data(),
                     &info, DIB_RGB_COLORS, SRCCOPY);
 }

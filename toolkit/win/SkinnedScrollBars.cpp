@@ -168,7 +168,7 @@ private:
     int thumbAt_ = 0;
     int startPos_ = 0;
     int lastPos_ = 0;
-    int depth_ = 0; // messages being handled, one inside another
+    int defaultDepth_ = 0; // messages passed on, one inside another: the bars are painted after the outermost
 };
 
 BarState SkinnedScrollBars::BarStateNow(ScrollAxis bar) const {
@@ -557,9 +557,9 @@ LRESULT SkinnedScrollBars::HandleMessage(UINT message, WPARAM wParam, LPARAM lPa
     if (LeavesBarsAlone(message) || (message == WM_MOUSEMOVE && ::GetCapture() != Window()))
         return Default(message, wParam, lParam);
     // Once, when the outermost message returns: the ones it sent on are covered by it.
-    ++depth_;
+    ++defaultDepth_;
     const LRESULT result = Default(message, wParam, lParam);
-    if (--depth_ == 0)
+    if (--defaultDepth_ == 0)
         PaintNow();
     return result;
 }

@@ -5,6 +5,7 @@
 #include <utility>
 #include <vector>
 
+#include "platform/Bitmaps.h"
 #include "platform/LateBound.h"
 #include "platform/Paint.h"
 #include "toolkit/win/TSkinManager.h"
@@ -38,8 +39,7 @@ HICON ApplicationIcon(HWND application) {
 
 // A 32-bit top-down DIB section of `size`, its pixels readable and writable through `bits`.
 UniqueBitmap PixelsMake(SIZE size, std::uint32_t*& bits) {
-    BITMAPINFO info{};
-    info.bmiHeader = {sizeof(BITMAPINFOHEADER), size.cx, -size.cy, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+    BITMAPINFO info = Dib32Info(size.cx, size.cy);
     void* made = nullptr;
     UniqueBitmap bitmap(::CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &made, nullptr, 0));
     bits = static_cast<std::uint32_t*>(made);
@@ -117,9 +117,7 @@ UniqueBitmap BitmapFromFile(const SkinBitmap& bitmap) {
     const std::vector<std::uint32_t> pixels = BmpDecodeDib32(bitmap.info);
     if (pixels.empty())
         return {};
-    BITMAPINFO info{};
-    info.bmiHeader = {
-        sizeof(BITMAPINFOHEADER), bitmap.info.width, -bitmap.info.height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+    const BITMAPINFO info = Dib32Info(bitmap.info.width, bitmap.info.height);
     ScreenDC screen;
     return UniqueBitmap(
         ::CreateDIBitmap(screen.Get(), &info.bmiHeader, CBM_INIT, pixels.data(), &info, DIB_RGB_COLORS));
