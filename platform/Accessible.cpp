@@ -41,8 +41,7 @@ LONG StyleOf(HWND hwnd) {
 }
 
 bool IsClass(HWND hwnd, const wchar_t* name) {
-    wchar_t found[32];
-    return hwnd && ::GetClassNameW(hwnd, found, 32) && lstrcmpiW(found, name) == 0;
+    return HwndClassIs(hwnd, name);
 }
 
 bool IsGroupBox(HWND hwnd) {

@@ -139,14 +139,6 @@ std::vector<HWND> DisableThreadWindowsExcept(HWND keep) {
     return disabled;
 }
 
-bool IsPushButton(HWND hwnd) {
-    if (!HwndClassIs(hwnd, L"Button"))
-        return false;
-    // Owner-drawn buttons are the program's drawn push buttons.
-    const LONG type = ::GetWindowLongW(hwnd, GWL_STYLE) & BS_TYPEMASK;
-    return type == BS_PUSHBUTTON || type == BS_DEFPUSHBUTTON || type == BS_OWNERDRAW;
-}
-
 bool KeepsReturn(HWND hwnd) {
     return hwnd && (::GetWindowLongW(hwnd, GWL_STYLE) & ES_MULTILINE) != 0;
 }
@@ -213,7 +205,7 @@ bool Form::PreTranslateMessage(MSG& msg) {
             PressRoleButton(ButtonRole::Cancel);
             return true;
         }
-        if (IsPushButton(focus) && ::IsChild(Handle(), focus)) {
+        if (HwndIsPushButton(focus) && ::IsChild(Handle(), focus)) {
             ButtonClicked(::GetDlgCtrlID(focus));
             return true;
         }
@@ -379,7 +371,7 @@ LRESULT Form::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_COMMAND:
         // Commands without a control (menus, the dialog manager's IDOK/IDCANCEL) are not ours.
-        if (lParam && HIWORD(wParam) == BN_CLICKED && IsPushButton(HWND(lParam)))
+        if (lParam && HIWORD(wParam) == BN_CLICKED && HwndIsPushButton(HWND(lParam)))
             ButtonClicked(LOWORD(wParam));
         else if (lParam)
             OnCommand(LOWORD(wParam), HIWORD(wParam));

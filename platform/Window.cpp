@@ -33,6 +33,13 @@ bool HwndClassIs(HWND hwnd, std::wstring_view name) {
                                                      int(name.size()), TRUE) == CSTR_EQUAL;
 }
 
+bool HwndIsPushButton(HWND hwnd) {
+    if (!HwndClassIs(hwnd, L"Button"))
+        return false;
+    const LONG type = ::GetWindowLongW(hwnd, GWL_STYLE) & BS_TYPEMASK;
+    return type == BS_PUSHBUTTON || type == BS_DEFPUSHBUTTON || type == BS_OWNERDRAW;
+}
+
 namespace {
 
 // An enumeration that cannot grow its list stops early instead of unwinding through the system.

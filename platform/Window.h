@@ -15,6 +15,8 @@ void HwndSetText(HWND hwnd, std::wstring_view text);
 std::wstring HwndClassName(HWND hwnd);
 // The window's class is `name`, compared as the system compares class names (case aside).
 bool HwndClassIs(HWND hwnd, std::wstring_view name);
+// A BUTTON window of a push type; owner-drawn ones are the program's drawn push buttons.
+bool HwndIsPushButton(HWND hwnd);
 // The calling thread's top-level windows, and every window inside `parent`, as they are now.
 std::vector<HWND> ThreadWindows();
 std::vector<HWND> ChildWindows(HWND parent);

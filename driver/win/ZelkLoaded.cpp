@@ -1,13 +1,15 @@
 #include "driver/win/ZelkLibrary.h"
 
+#include "platform/LateBound.h"
+
 namespace veltrane {
 
 namespace {
 
 constexpr wchar_t kLibraryName[] = L"ZELK.dll";
 
-template <typename Function> bool Bind(HMODULE module, const char* name, Function& function) {
-    function = reinterpret_cast<Function>(reinterpret_cast<void*>(::GetProcAddress(module, name)));
+template <typename Function> bool Bind(HMODULE module, const char* name, Function*& function) {
+    function = LateBound<Function>(module, name);
     return function != nullptr;
 }
 

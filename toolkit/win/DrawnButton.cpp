@@ -16,14 +16,6 @@ namespace {
 
 constexpr wchar_t kDrawnButtonProperty[] = L"Veltrane.DrawnButton";
 
-bool IsPushButtonWindow(HWND window) {
-    wchar_t className[16];
-    if (!window || !::GetClassNameW(window, className, 16) || lstrcmpiW(className, L"Button") != 0)
-        return false;
-    const LONG type = ::GetWindowLongW(window, GWL_STYLE) & BS_TYPEMASK;
-    return type == BS_PUSHBUTTON || type == BS_DEFPUSHBUTTON || type == BS_OWNERDRAW;
-}
-
 BOOL CALLBACK DefaultButtonRedraw(HWND window, LPARAM except) {
     DrawnButton* button = DrawnButton::From(window);
     if (button && window != HWND(except) && button->IsDefault())
@@ -115,7 +107,7 @@ ButtonState DrawnButton::State() const {
     state.pressed = Pushed();
     state.focused = focus == button;
     state.isDefault = default_;
-    state.focusOnOtherButton = focus != button && IsPushButtonWindow(focus);
+    state.focusOnOtherButton = focus != button && HwndIsPushButton(focus);
     state.enabled = ::IsWindowEnabled(button) != FALSE;
     return state;
 }

@@ -114,9 +114,7 @@ public:
     }
 
     bool Start(HWND control) {
-        wchar_t name[32] = {};
-        ::GetClassNameW(control, name, int(std::size(name)));
-        listView_ = ::lstrcmpiW(name, WC_LISTVIEWW) == 0;
+        listView_ = HwndClassIs(control, WC_LISTVIEWW);
         if (!Attach(control))
             return false;
         PaintNow();
