@@ -4,6 +4,7 @@
 #include <commctrl.h>
 
 #include <memory>
+#include <new>
 #include <stdexcept>
 #include <string>
 #include <type_traits>
@@ -14,6 +15,8 @@
 #include "platform/Form.h"
 #include "platform/LinkLabel.h"
 #include "platform/Subclass.h"
+#include "platform/Window.h"
+#include "platform/WindowProcedure.h"
 
 namespace veltrane {
 namespace {
@@ -264,6 +267,30 @@ TEST(WindowSubclass, HolderFindsOutThatALookWentWithItsWindow) {
     EXPECT_EQ(seen, std::vector<std::string>{"deleted"});
     EXPECT_FALSE(WindowSubclass::IsOn(child, look));
     WindowSubclass::RetireFrom(child, look); // nothing to do, nothing read
+}
+
+// An object that cannot attach to its window leaves the window unmade, not the procedure by an exception.
+class FailingAttach {
+public:
+    int detached = 0;
+
+private:
+    friend class WindowProcedure<FailingAttach>;
+    static constexpr char kWhere[] = "test window";
+    void Attached(HWND) { throw std::bad_alloc(); }
+    void Detached(HWND) { ++detached; }
+    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+        return ::DefWindowProcW(nullptr, message, wParam, lParam);
+    }
+};
+
+TEST(WindowProcedure, FailedAttachMakesNoWindow) {
+    WindowClassRegister(L"TFailingAttach", &WindowProcedure<FailingAttach>::Procedure);
+    FailingAttach object;
+    HWND window = ::CreateWindowExW(0, L"TFailingAttach", L"", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
+                                    ModuleInstance(), &object);
+    EXPECT_EQ(window, nullptr);
+    EXPECT_EQ(object.detached, 0) << "never attached, never detached";
 }
 
 // A click opens the address once: press and release both on the label.
