@@ -13,6 +13,7 @@ from program_helpers import (
     open_main_window,
     radio_states,
     start_ready,
+    wait_keys_go_to,
     wait_until,
 )
 
@@ -28,12 +29,6 @@ def focus_name(probe, window):
     return None
 
 
-def click_caption(wine, window):
-    """Keys reach Wine's windows once the pointer has clicked one; the caption is an inert spot."""
-    left, top, right, _ = window["rect"]
-    wine.screen.click((left + right) // 2, top + 10)
-
-
 def walk(wine, probe, window, key, expected):
     """Presses `key` once per expected stop and checks where the focus lands each time."""
     for name in expected:
@@ -44,7 +39,7 @@ def walk(wine, probe, window, key, expected):
 def test_main_window_and_its_dialogs_by_keyboard(wine, probe, sim):
     start_ready(wine, sim)
     window = open_main_window(wine, probe, sim)
-    click_caption(wine, window)
+    wait_keys_go_to(wine, probe, window)
     assert wait_until(lambda: focus_name(probe, window) == "Button:确定")
     ticked, unticked = sorted(radio_states(probe, window["hwnd"]).items(), key=lambda item: not item[1])
     radio = "Button:" + ticked[0]  # Tab enters a group of radio buttons at the ticked one
@@ -66,18 +61,22 @@ def test_main_window_and_its_dialogs_by_keyboard(wine, probe, sim):
     assert probe.find(MAIN_CLASS, PRODUCT_TITLE, visible=True)
     wine.screen.key("space")
     modify = probe.wait(MODIFY_CLASS, PRODUCT_TITLE, 10, visible=True)
+    wait_keys_go_to(wine, probe, modify)
     walk(wine, probe, modify, "Tab", ["Edit:", "Button:确定", "Button:取消", "Edit:"])
     wine.screen.key("Escape")
     probe.wait_hidden(modify["hwnd"])
 
+    wait_keys_go_to(wine, probe, window)
     walk(wine, probe, window, "Tab", ["Button:取消", "Button:关于"])
     wine.screen.key("Return")
     about = probe.wait(ABOUT_CLASS, "关于", 10, visible=True)
     assert wait_until(lambda: focus_name(probe, about) == "Button:OK")
+    wait_keys_go_to(wine, probe, about)
     walk(wine, probe, about, "Tab", ["Edit:" + probe.child(about["hwnd"], cls="Edit")["text"], "Button:OK"])
     wine.screen.key("space")
     probe.wait_hidden(about["hwnd"])
 
+    wait_keys_go_to(wine, probe, window)
     # Alt+Space opens the system menu, Esc closes it; Alt+F4 only hides the window.
     wine.screen.key("alt+space")
     menu = probe.wait(MENU_CLASS, "*", 10, visible=True)
@@ -93,7 +92,7 @@ def test_password_dialog_by_keyboard(wine, probe, sim):
     start_ready(wine, sim)
     wine.tray_double_click()
     dialog = probe.wait(CHECK_CLASS, PRODUCT_TITLE, 10, visible=True)
-    assert wait_until(lambda: focus_name(probe, dialog) == "Edit:")
+    wait_keys_go_to(wine, probe, dialog, probe.child(dialog["hwnd"], cls="Edit"))
     walk(wine, probe, dialog, "Tab", ["Button:确定", "Button:取消", "Edit:"])
     walk(wine, probe, dialog, "shift+Tab", ["Button:取消"])
     wine.screen.key("space")

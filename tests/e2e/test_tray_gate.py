@@ -19,6 +19,7 @@ from program_helpers import (
     start_ready,
     tray_badge_colour,
     visible_windows_of,
+    wait_keys_go_to,
     wait_until,
 )
 
@@ -68,8 +69,7 @@ def test_cancelled_dialog_does_not_call_the_library(wine, probe, sim):
     start_ready(wine, sim)
     wine.tray_double_click()
     dialog = probe.wait(CHECK_CLASS, PRODUCT_TITLE, 10, visible=True)
-    edit = probe.child(dialog["hwnd"], cls="Edit")
-    assert wait_until(lambda: probe.focus()["focus"] == edit["hwnd"], 5), "keys go where a person sees the caret"
+    wait_keys_go_to(wine, probe, dialog, probe.child(dialog["hwnd"], cls="Edit"))
     wine.screen.key("Escape")
     probe.wait_hidden(dialog["hwnd"])
     assert sim.log_lines() == ["fcGetPartition 1", "fcGetProtection 1"]

@@ -315,6 +315,20 @@ class WineSession:
             return False
         return stat.rsplit(")", 1)[1].split()[0] not in ("Z", "X")
 
+    # -- the keyboard -------------------------------------------------------------------------------
+
+    def keys_reach(self, window: Mapping) -> bool:
+        """Whether the X server sends key presses to the X window of ``window`` (a top-level window
+        as the probe gives it), matched by caption and size. Wine moves the X focus only after its own
+        focus, and a key that arrives at another X window meanwhile is lost."""
+        focused = self.screen.focused_window()
+        left, top, right, bottom = window["rect"]
+        return focused is not None and (focused["name"], focused["width"], focused["height"]) == (
+            window["caption"],
+            right - left,
+            bottom - top,
+        )
+
     # -- the notification area ---------------------------------------------------------------------
 
     def tray_icon(self, index: int = 0, timeout: float = 10.0) -> Tuple[int, int]:
