@@ -59,7 +59,8 @@ def outcomes(junit: Path) -> Dict[str, str]:
     if not junit.exists():
         return result
     for case in ET.parse(junit).getroot().iter("testcase"):
-        name = f'{case.get("classname", "")}::{case.get("name", "")}'
+        module = case.get("classname", "").removeprefix("tests.e2e.")
+        name = f'{module}::{case.get("name", "")}'
         if case.find("failure") is not None or case.find("error") is not None:
             result[name] = "failed"
         elif case.find("skipped") is not None:
