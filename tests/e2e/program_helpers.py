@@ -36,7 +36,7 @@ def wait_keys_go_to(wine, probe, window: Dict, control: Dict = None, timeout: fl
     little later, and a key sent in between goes to another X window and is lost."""
     if control is not None:
         assert wait_until(lambda: probe.focus()["focus"] == control["hwnd"], timeout), f"{control['class']} has the focus"
-    assert wait_until(lambda: wine.keys_reach(window), timeout), f"keys go to {window['class']} {window['caption']!r}"
+    assert wait_until(lambda: wine.keys_reach(window), timeout), f"keys go to {window['caption']!r}, not {wine.screen.focused_window()}"
 
 
 def main_window(probe, timeout: float = 10.0) -> Dict:

@@ -29,6 +29,14 @@ def focus_name(probe, window):
     return None
 
 
+def click_caption(wine, window):
+    """Keys reach Wine's windows once the pointer has clicked one; the caption is an inert spot.
+    (The X focus can stay on the desktop's X window here, which then passes keys on, so the main
+    window is not held to wait_keys_go_to.)"""
+    left, top, right, _ = window["rect"]
+    wine.screen.click((left + right) // 2, top + 10)
+
+
 def walk(wine, probe, window, key, expected):
     """Presses `key` once per expected stop and checks where the focus lands each time."""
     for name in expected:
@@ -39,7 +47,7 @@ def walk(wine, probe, window, key, expected):
 def test_main_window_and_its_dialogs_by_keyboard(wine, probe, sim):
     start_ready(wine, sim)
     window = open_main_window(wine, probe, sim)
-    wait_keys_go_to(wine, probe, window)
+    click_caption(wine, window)
     assert wait_until(lambda: focus_name(probe, window) == "Button:确定")
     ticked, unticked = sorted(radio_states(probe, window["hwnd"]).items(), key=lambda item: not item[1])
     radio = "Button:" + ticked[0]  # Tab enters a group of radio buttons at the ticked one
@@ -66,7 +74,6 @@ def test_main_window_and_its_dialogs_by_keyboard(wine, probe, sim):
     wine.screen.key("Escape")
     probe.wait_hidden(modify["hwnd"])
 
-    wait_keys_go_to(wine, probe, window)
     walk(wine, probe, window, "Tab", ["Button:取消", "Button:关于"])
     wine.screen.key("Return")
     about = probe.wait(ABOUT_CLASS, "关于", 10, visible=True)
@@ -76,7 +83,6 @@ def test_main_window_and_its_dialogs_by_keyboard(wine, probe, sim):
     wine.screen.key("space")
     probe.wait_hidden(about["hwnd"])
 
-    wait_keys_go_to(wine, probe, window)
     # Alt+Space opens the system menu, Esc closes it; Alt+F4 only hides the window.
     wine.screen.key("alt+space")
     menu = probe.wait(MENU_CLASS, "*", 10, visible=True)

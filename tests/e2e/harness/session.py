@@ -319,15 +319,14 @@ class WineSession:
 
     def keys_reach(self, window: Mapping) -> bool:
         """Whether the X server sends key presses to the X window of ``window`` (a top-level window
-        as the probe gives it), matched by caption and size. Wine moves the X focus only after its own
-        focus, and a key that arrives at another X window meanwhile is lost."""
+        as the probe gives it), matched by caption and present size. Wine moves the X focus only after
+        its own focus, and a key that arrives at another X window meanwhile is lost."""
         focused = self.screen.focused_window()
-        left, top, right, bottom = window["rect"]
-        return focused is not None and (focused["name"], focused["width"], focused["height"]) == (
-            window["caption"],
-            right - left,
-            bottom - top,
-        )
+        now = next((w for w in self.probe.list() if w["hwnd"] == window["hwnd"]), None)
+        if focused is None or now is None:
+            return False
+        left, top, right, bottom = now["rect"]
+        return (focused["name"], focused["width"], focused["height"]) == (now["caption"], right - left, bottom - top)
 
     # -- the notification area ---------------------------------------------------------------------
 
