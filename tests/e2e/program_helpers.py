@@ -30,6 +30,15 @@ def start_ready(wine, sim, state: SimState = None, figures=None):
     return program
 
 
+def wait_keys_go_to(wine, probe, window: Dict, control: Dict = None, timeout: float = 10.0) -> None:
+    """Waits until keys typed now reach ``window``, and ``control`` in it when given: Wine's focus
+    is there and the X server sends keys to the window. Under Wine the X focus follows Wine's own a
+    little later, and a key sent in between goes to another X window and is lost."""
+    if control is not None:
+        assert wait_until(lambda: probe.focus()["focus"] == control["hwnd"], timeout), f"{control['class']} has the focus"
+    assert wait_until(lambda: wine.keys_reach(window), timeout), f"keys go to {window['caption']!r}, not {wine.screen.focused_window()}"
+
+
 def main_window(probe, timeout: float = 10.0) -> Dict:
     return probe.wait(MAIN_CLASS, "*", timeout)
 
@@ -107,8 +116,7 @@ def _pass_gate_timed(wine, probe, sim, password: str, double_click: bool, figure
     dialog = probe.wait(CHECK_CLASS, PRODUCT_TITLE, 10, visible=True)
     if figures is not None and double_click:
         figures.record("tray double-click to password dialog visible", (time.monotonic() - started) * 1000)
-    edit = probe.child(dialog["hwnd"], cls="Edit")
-    assert wait_until(lambda: probe.focus()["focus"] == edit["hwnd"], 5), "the password field has the focus"
+    wait_keys_go_to(wine, probe, dialog, probe.child(dialog["hwnd"], cls="Edit"))
     if password:
         wine.screen.type_text(password)
     wine.screen.key("Return")

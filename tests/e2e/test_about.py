@@ -9,6 +9,7 @@ from program_helpers import (
     open_main_window,
     start_ready,
     wait_input_handled,
+    wait_keys_go_to,
     wait_until,
 )
 
@@ -34,6 +35,7 @@ def test_content_focus_and_keys(wine, probe, sim):
     links = [c for c in children if c["class"] == "TLinkLabel"]
     assert len(links) == 2 and any("@" in c["text"] for c in links)
 
+    wait_keys_go_to(wine, probe, about)
     wine.screen.key("Escape")  # no cancel button: Esc does nothing
     click_control(wine, memo)
     wine.screen.key("Return")  # the memo keeps Enter for a new line

@@ -17,6 +17,7 @@ from harness import (
     wait_for_line,
     windows_path,
 )
+from program_helpers import wait_until
 
 FIXTURE = "fixture.exe"
 FIXTURE_CLASS = "VeltraneFixture"
@@ -263,3 +264,12 @@ def test_one_shot_probe_attaches_to_the_desktop_named_by_probe_desktop(wine, tmp
     finally:
         wine.kill_leftovers()
         launcher.wait(timeout=30)
+
+
+def test_keys_reach_only_the_window_that_has_the_x_focus(wine, probe, tmp_path):
+    start_fixture(wine, tmp_path, "show")
+    window = probe.wait(FIXTURE_CLASS, FIXTURE_CAPTION, 10, visible=True)
+    assert wait_until(lambda: wine.keys_reach(window))
+    desktop = wine.screen.xdotool("search", "--name", "^Default - Wine desktop$").split()[0]
+    wine.screen.xdotool("windowfocus", desktop)
+    assert not wine.keys_reach(window)

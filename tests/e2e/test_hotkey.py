@@ -2,7 +2,14 @@
 
 from __future__ import annotations
 
-from program_helpers import CHECK_CLASS, MAIN_CLASS, PRODUCT_TITLE, start_ready, visible_windows_of, wait_until
+from program_helpers import (
+    CHECK_CLASS,
+    MAIN_CLASS,
+    PRODUCT_TITLE,
+    start_ready,
+    visible_windows_of,
+    wait_keys_go_to,
+)
 
 HOTKEY = "ctrl+alt+shift+v"
 
@@ -14,7 +21,7 @@ def test_hotkey_opens_the_password_dialog_once_and_the_window_after_the_right_pa
     wine.screen.click(500, 60)  # keys reach the Wine desktop once it has been clicked
     wine.screen.key(HOTKEY)
     dialog = probe.wait(CHECK_CLASS, PRODUCT_TITLE, 10, visible=True)
-    assert wait_until(lambda: probe.focus()["focus"] == probe.child(dialog["hwnd"], cls="Edit")["hwnd"])
+    wait_keys_go_to(wine, probe, dialog, probe.child(dialog["hwnd"], cls="Edit"))
     wine.screen.key(HOTKEY)  # the gate keeps a second dialog away
     wine.screen.type_text("wrong")
     wine.screen.key("Return")
@@ -26,7 +33,7 @@ def test_hotkey_opens_the_password_dialog_once_and_the_window_after_the_right_pa
 
     wine.screen.key(HOTKEY)
     dialog = probe.wait(CHECK_CLASS, PRODUCT_TITLE, 10, visible=True)
-    assert wait_until(lambda: probe.focus()["focus"] == probe.child(dialog["hwnd"], cls="Edit")["hwnd"])
+    wait_keys_go_to(wine, probe, dialog, probe.child(dialog["hwnd"], cls="Edit"))
     wine.screen.type_text("admin")
     wine.screen.key("Return")
     probe.wait(MAIN_CLASS, PRODUCT_TITLE, 10, visible=True)

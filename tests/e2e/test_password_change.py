@@ -9,6 +9,7 @@ from program_helpers import (
     open_main_window,
     start_ready,
     wait_input_handled,
+    wait_keys_go_to,
     wait_until,
 )
 
@@ -22,7 +23,7 @@ def open_dialog(wine, probe, sim):
     dialog = probe.wait(DIALOG_CLASS, PRODUCT_TITLE, 10, visible=True)
     edits = [c for c in probe.children(dialog["hwnd"]) if c["class"] == "Edit"]
     upper, lower = sorted(edits, key=lambda c: c["rect"][1])
-    assert wait_until(lambda: probe.focus()["focus"] == lower["hwnd"]), "the confirmation field has the focus"
+    wait_keys_go_to(wine, probe, dialog, lower)  # the confirmation field has the focus
     return dialog, upper, lower, len(sim.log_lines())
 
 

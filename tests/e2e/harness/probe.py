@@ -218,7 +218,9 @@ class Probe:
     # -- state -----------------------------------------------------------------------------------
 
     def focus(self) -> Json:
-        """foreground, active, focus, capture, focus_class, focus_id."""
+        """foreground, and of the foreground window's thread: active, focus, capture, menu_owner (the
+        window whose menu is in keyboard or pointer mode), move_size (the window being moved or sized),
+        caret (the window showing the caret), focus_class, focus_id."""
         return self.run("focus")
 
     def mutex_exists(self, name: str) -> bool:

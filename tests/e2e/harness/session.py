@@ -329,6 +329,19 @@ class WineSession:
             return False
         return stat.rsplit(")", 1)[1].split()[0] not in ("Z", "X")
 
+    # -- the keyboard -------------------------------------------------------------------------------
+
+    def keys_reach(self, window: Mapping) -> bool:
+        """Whether the X server sends key presses to the X window of ``window`` (a top-level window
+        as the probe gives it), matched by caption and present size. Wine moves the X focus only after
+        its own focus, and a key that arrives at another X window meanwhile is lost."""
+        focused = self.screen.focused_window()
+        now = next((w for w in self.probe.list() if w["hwnd"] == window["hwnd"]), None)
+        if focused is None or now is None:
+            return False
+        left, top, right, bottom = now["rect"]
+        return (focused["name"], focused["width"], focused["height"]) == (now["caption"], right - left, bottom - top)
+
     # -- the notification area ---------------------------------------------------------------------
 
     def tray_icon(self, index: int = 0, timeout: float = 10.0) -> Tuple[int, int]:

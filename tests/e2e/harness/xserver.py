@@ -120,6 +120,20 @@ class Screen:
     def type_text(self, text: str) -> None:
         self.xdotool("type", "--delay", 30, text)
 
+    def focused_window(self) -> Optional[Dict[str, object]]:
+        """The X window that gets key presses, as name, width and height; None while the focus
+        follows the pointer or is nowhere."""
+        found = subprocess.run(["xdotool", "getwindowfocus", "-f"], env=self._env(), capture_output=True, text=True)
+        window = found.stdout.strip()
+        if found.returncode != 0 or not window:
+            return None
+        try:
+            name = self.xdotool("getwindowname", window).rstrip("\n")
+            shape = dict(line.split("=", 1) for line in self.xdotool("getwindowgeometry", "--shell", window).split())
+        except RuntimeError:  # gone meanwhile
+            return None
+        return {"id": int(window), "name": name, "width": int(shape["WIDTH"]), "height": int(shape["HEIGHT"])}
+
     def window_exists(self, name_regex: str) -> bool:
         result = subprocess.run(
             ["xdotool", "search", "--name", name_regex], env=self._env(), capture_output=True, timeout=30

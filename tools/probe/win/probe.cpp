@@ -574,6 +574,9 @@ Result FocusCommand() {
         json.AddInt("active", HwndValue(info.hwndActive))
             .AddInt("focus", HwndValue(info.hwndFocus))
             .AddInt("capture", HwndValue(info.hwndCapture))
+            .AddInt("menu_owner", HwndValue(info.hwndMenuOwner))
+            .AddInt("move_size", HwndValue(info.hwndMoveSize))
+            .AddInt("caret", HwndValue(info.hwndCaret))
             .AddText("focus_class", ToU16(info.hwndFocus ? ClassOf(info.hwndFocus) : L""))
             .AddInt("focus_id", info.hwndFocus ? GetDlgCtrlID(info.hwndFocus) : 0);
     }
