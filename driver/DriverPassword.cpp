@@ -41,12 +41,16 @@ SecretString& SecretString::operator=(SecretString&& other) noexcept {
     return *this;
 }
 
-void SecretString::Wipe() {
+void StringWipe(std::string& text) {
     // Volatile writes so the compiler cannot drop them as dead stores.
-    volatile char* p = text_.data();
-    for (std::size_t i = 0; i < text_.capacity(); ++i)
+    volatile char* p = text.data();
+    for (std::size_t i = 0; i < text.capacity(); ++i)
         p[i] = 0;
-    text_.clear();
+    text.clear();
+}
+
+void SecretString::Wipe() {
+    StringWipe(text_);
 }
 
 } // namespace veltrane

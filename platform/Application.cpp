@@ -1,6 +1,9 @@
 #include "platform/Application.h"
 
+#include <utility>
+
 #include "platform/Guard.h"
+#include "platform/LateBound.h"
 #include "platform/MessageDialog.h"
 #include "platform/Window.h"
 
@@ -13,6 +16,11 @@ constexpr wchar_t kNoTaskbarProperty[] = L"Veltrane.NoTaskbarEntry";
 constexpr UINT kTaskbarCommand = WM_APP + 1;
 constexpr WPARAM kRestoreCommand = 1;
 constexpr WPARAM kCloseCommand = 2;
+
+// Wine's user32 never reports SM_SHUTTINGDOWN, though its end of a session sends the same messages.
+bool RunsUnderWine() {
+    return LateBound<const char*()>(::GetModuleHandleW(L"ntdll.dll"), "wine_get_version") != nullptr;
+}
 } // namespace
 
 Application::Application() {
@@ -61,16 +69,25 @@ LRESULT Application::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         RunTaskbarCommand(wParam);
         return 0;
     case WM_QUERYENDSESSION:
+        sessionEnding_ = ::InSendMessage() != FALSE;
         return TRUE;
-    case WM_ENDSESSION:
-        if (wParam && !terminated_) {
+    case WM_ENDSESSION: {
+        const bool agreed = std::exchange(sessionEnding_, false);
+        if (wParam && agreed && SessionEndIsReal() && !terminated_) {
             if (sessionEnd_)
                 sessionEnd_();
             Terminate();
         }
         return 0;
     }
+    }
     return ::DefWindowProcW(Handle(), message, wParam, lParam);
+}
+
+// Any program can post WM_ENDSESSION, or send both messages. The system sends them, in that order,
+// and on Windows says meanwhile that the session is ending.
+bool Application::SessionEndIsReal() const {
+    return ::InSendMessage() && (::GetSystemMetrics(SM_SHUTTINGDOWN) != 0 || RunsUnderWine());
 }
 
 void Application::RunTaskbarCommand(WPARAM command) {

@@ -70,6 +70,7 @@ private:
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
     void Dispatch(MSG& msg);
     void RunTaskbarCommand(WPARAM command);
+    bool SessionEndIsReal() const;
 
     // First in, last out: accessibility clients' calls reach the windows through the message loop.
     // Joined when the first client asks: COM costs an idle program in the notification area a
@@ -82,6 +83,7 @@ private:
     std::function<void()> sessionEnd_;
     std::wstring messageButton_;
     bool terminated_ = false;
+    bool sessionEnding_ = false; // this program has just agreed to a session end the system asked about
 };
 
 } // namespace veltrane

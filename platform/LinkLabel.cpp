@@ -67,11 +67,10 @@ void LinkLabel::UseFont(HFONT font) {
     ::InvalidateRect(hwnd_, nullptr, TRUE);
 }
 
-// A failing opener stays silent, as a failed open does.
+// A failing opener stays silent, as a failed open does. Only the address the program gave opens: the
+// text can be set by any program, and would open whatever file it names.
 void LinkLabel::Clicked() {
-    const std::wstring target =
-        address.find_first_not_of(L" \t") == std::wstring::npos ? HwndGetText(hwnd_) : address;
-    if (opener && opener(target) && !visited) {
+    if (opener && opener(address) && !visited) {
         visited = true;
         ::InvalidateRect(hwnd_, nullptr, TRUE);
     }

@@ -15,7 +15,7 @@ extern const wchar_t kLinkLabelClass[];
 using LinkOpener = std::function<bool(const std::wstring& target)>;
 
 void LinkLabelClassRegister();
-// The address opened on a click; when blank, the caption is opened instead.
+// The address opened on a click, whatever the label's text; a label without one opens nothing.
 void LinkLabelSetup(HWND label, std::wstring address, LinkOpener opener);
 // Opens the label as a click does, once the message being handled now is done.
 void LinkLabelClickLater(HWND label);

@@ -180,8 +180,7 @@ void TfrmSetup::PrepareDrawnLook() {
 }
 
 void TfrmSetup::PrepareLinks() {
-    // The label opens the address it shows.
-    LinkLabelSetup(Item(kLinkLabel), L"",
+    LinkLabelSetup(Item(kLinkLabel), texts::kMakerSite,
                    [this](const std::wstring& target) { return OpenLink(target, App()); });
 }
 
@@ -287,8 +286,19 @@ LRESULT TfrmSetup::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_WINDOWPOSCHANGING: {
         // ShowWindow from another program: the window stays hidden.
         auto* position = reinterpret_cast<WINDOWPOS*>(lParam);
-        if (!opening_ && !IsVisible())
+        if (!opening_ && !open_)
             position->flags &= ~SWP_SHOWWINDOW;
+        if (position->flags & SWP_HIDEWINDOW)
+            open_ = false;
+        break;
+    }
+    case WM_STYLECHANGING: {
+        // WS_VISIBLE set from outside would make the window look open without a showing.
+        auto* change = reinterpret_cast<STYLESTRUCT*>(lParam);
+        if (wParam == WPARAM(GWL_STYLE) && !opening_ && !open_)
+            change->styleNew &= ~WS_VISIBLE;
+        if (wParam == WPARAM(GWL_STYLE) && !(change->styleNew & WS_VISIBLE))
+            open_ = false;
         break;
     }
     case WM_SHOWWINDOW:
@@ -309,7 +319,7 @@ LRESULT TfrmSetup::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             Hide();
             return 0;
         }
-        if (!IsVisible())
+        if (!open_)
             return 0; // restore, maximise, size and the rest would show it around the gate
         break;
     }
@@ -317,8 +327,8 @@ LRESULT TfrmSetup::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 void TfrmSetup::OnCommand(int id, int code) {
-    if (!IsVisible())
-        return; // any program can post a command to the hidden window
+    if (!open_)
+        return; // any program can post a command to the hidden window, or make it look visible
     if (code != BN_CLICKED && !(id == kImage1 && code == STN_CLICKED))
         return;
     switch (id) {
@@ -362,11 +372,12 @@ void TfrmSetup::TrayIconDblClick(TTrayIcon&) {
 
 // The tray double-click, the hot key and the taskbar entry's restore command.
 void TfrmSetup::OpenThroughGate() {
-    if (IsVisible() || !PasswordGate() || !ReadDriverForShowing())
+    if (open_ || !PasswordGate() || !ReadDriverForShowing())
         return;
     opening_ = true;
     Show();
     opening_ = false;
+    open_ = IsVisible();
     App().BringToFront();
 }
 
@@ -400,8 +411,7 @@ void TfrmSetup::BringApplicationToFront() {
 }
 
 std::optional<SecretString> TfrmSetup::Ask() {
-    Owned<TfrmCheck> dialog(App());
-    dialog.SetCaption(Caption());
+    Owned<TfrmCheck> dialog(App()); // its caption is the product's, not the main window's current one
     if (dialog.ShowModal() != kModalOk)
         return std::nullopt;
     return dialog.Password();

@@ -89,6 +89,9 @@ private:
                                 },
                                 MessageWatch::When::After};
     bool fittingColumn_ = false;
+    // The program's own record of the window being open: set only by the gate's road, cleared by
+    // every hide. Visibility is not asked, since any program can set WS_VISIBLE.
+    bool open_ = false;
     bool opening_ = false; // only the gate's road may make the window visible
     std::unique_ptr<TSkinComponent> Skin1;
     IconStrip ImageList2;

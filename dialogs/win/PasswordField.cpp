@@ -65,7 +65,10 @@ wchar_t LowerCase(wchar_t key) {
 bool PasswordField::Accepts(wchar_t key) const {
     DWORD start = 0, end = 0;
     ::SendMessageW(Window(), EM_GETSEL, WPARAM(&start), LPARAM(&end));
-    return PasswordKeyAccepted(HwndGetText(Window()), start, end, key, &CodePage936Width);
+    std::wstring text = HwndGetText(Window());
+    const bool accepted = PasswordKeyAccepted(text, start, end, key, &CodePage936Width);
+    WideStringWipe(text);
+    return accepted;
 }
 
 // Pasted text goes in as far as it would have been typed.

@@ -144,11 +144,18 @@ def test_main_window_reads_as_its_controls_and_acts_as_a_click(wine, probe, sim,
     probe.acc_do(by_name(controls, unticked)["hwnd"])
     assert wait_until(lambda: radio_states(probe, window["hwnd"])[unticked])
 
-    # ...the link label and the banner open their pages, and the label then reads as visited...
+    # ...the link label and the banner open their pages, and the label then reads as visited; a label
+    # given another text by another program still opens only its own address...
     link = by_name(controls, MAKER_SITE)
+    script, ran = browser[0] / "run.cmd", browser[0] / "ran"
+    script.write_text(f"echo ran > {wine.windows_path(ran)}\r\n")
+    probe.settext(link["hwnd"], wine.windows_path(script))
+    probe.post(link["hwnd"], "WM_LBUTTONDOWN", 0, 0x00010001)
+    probe.post(link["hwnd"], "WM_LBUTTONUP", 0, 0x00010001)
     probe.acc_do(link["hwnd"])
     probe.acc_do(by_name(controls, PRODUCT_PAGE)["hwnd"])
-    assert wait_until(lambda: sorted(opened(browser)) == sorted([MAKER_SITE, PRODUCT_PAGE]))
+    assert wait_until(lambda: sorted(opened(browser)) == sorted([MAKER_SITE, MAKER_SITE, PRODUCT_PAGE]))
+    assert not ran.exists()
     assert wait_until(lambda: probe.acc(link["hwnd"])["state"] & STATE_TRAVERSED)
 
     # ...and a button that opens a modal dialog is pressed without the caller waiting for it to close.

@@ -35,6 +35,7 @@ BN_CLICKED = 0
 # The main window's push buttons (OK, change password, Cancel, About) and its banner.
 MAIN_COMMAND_IDS = (109, 110, 111, 112, 100)
 SW_SHOW = 5
+WS_VISIBLE = 0x10000000
 SYSTEM_COMMANDS = ("SC_RESTORE", "SC_MAXIMIZE", "0xF000", "0xF010")  # size, move
 
 
@@ -79,8 +80,6 @@ def test_taskbar_restore_and_close_ask_for_the_password(wine, probe, sim):
 def test_the_hidden_main_window_acts_on_no_command(wine, probe, sim):
     program = start_ready(wine, sim)
     window = main_window(probe)
-    for command in MAIN_COMMAND_IDS:
-        probe.post(window["hwnd"], WM_COMMAND, command | BN_CLICKED << 16, 0)
     for command in SYSTEM_COMMANDS:
         probe.post(window["hwnd"], "WM_SYSCOMMAND", command, 0)
     probe.run("showwindow", window["hwnd"], SW_SHOW)
@@ -91,7 +90,24 @@ def test_the_hidden_main_window_acts_on_no_command(wine, probe, sim):
     assert probe.children(window["hwnd"]) == [], "never shown"
     probe.close(dialog["hwnd"])
     probe.wait_hidden(dialog["hwnd"])
-    assert sim.log_lines() == READ
+
+    # Opened once so that its buttons exist and hidden again, then made to look open by a window tool
+    # and retitled: its buttons, pressed with their real handles, do nothing, and the password is
+    # still asked for under the product's name.
+    open_main_window(wine, probe, sim)
+    click_control(wine, probe.child(window["hwnd"], cls="Button", text="取消"))
+    probe.wait_hidden(window["hwnd"])
+    probe.settext(window["hwnd"], "请输入Windows登录密码")
+    probe.run("addstyle", window["hwnd"], WS_VISIBLE)
+    handles = {c["id"]: c["hwnd"] for c in probe.children(window["hwnd"])}
+    for command in MAIN_COMMAND_IDS:
+        probe.post(window["hwnd"], WM_COMMAND, command | BN_CLICKED << 16, handles[command])
+    probe.post(window["hwnd"], "WM_CLOSE")
+    dialog = gate_dialog(probe)
+    assert [w["hwnd"] for w in visible_windows_of(probe, window["pid"])] == [dialog["hwnd"]]
+    probe.close(dialog["hwnd"])
+    probe.wait_hidden(dialog["hwnd"])
+    assert sim.log_lines() == READ + ["fcCheckPassword 1 admin"] + READ
     assert program.running
 
 

@@ -11,6 +11,7 @@ from program_helpers import (
     ABOUT_CLASS,
     MESSAGE_CLASS,
     click_control,
+    main_window,
     open_main_window,
     screen_pixels,
     start_ready,
@@ -22,6 +23,7 @@ from test_skin import all_near, skin_member  # noqa: F401  (a fixture)
 LVM_GETTOPINDEX = 0x1027
 LVM_GETCOUNTPERPAGE = 0x1028
 EM_GETFIRSTVISIBLELINE = 0x00CE
+SW_SHOW = 5
 
 # The skin's parts: image size, margins (left, right, top, bottom) and whether the middle is tiled.
 ARROWS = ("arrows.bmp", (16, 16), (2, 2, 2, 2), True)
@@ -122,9 +124,15 @@ def top_row(probe, view) -> int:
     return probe.send(view["hwnd"], LVM_GETTOPINDEX)
 
 
-def open_list(wine, probe, sim, skin_member):
-    """The main window with the ten partitions, once its list carries the skinned bar."""
+def open_list(wine, probe, sim, skin_member, shown_from_outside=False):
+    """The main window with the ten partitions, once its list carries the skinned bar; with
+    ``shown_from_outside``, after another program tried to show it before its first opening."""
     start_ready(wine, sim, TEN)
+    if shown_from_outside:
+        hidden = main_window(probe)
+        probe.run("showwindow", hidden["hwnd"], SW_SHOW)
+        probe.send(hidden["hwnd"], "WM_NULL")  # sent after the show: handled after it
+        assert not main_window(probe)["visible"]
     window = open_main_window(wine, probe, sim)
     view = probe.child(window["hwnd"], cls="SysListView32")
     bar = Bar(wine, probe, skin_member, view["hwnd"])
@@ -133,7 +141,8 @@ def open_list(wine, probe, sim, skin_member):
 
 
 def test_list_bar_is_drawn_from_the_skin_and_lights_up(wine, probe, sim, skin_member):
-    window, view, bar = open_list(wine, probe, sim, skin_member)
+    # A refused show leaves nothing half-done: the list is skinned at the real opening.
+    window, view, bar = open_list(wine, probe, sim, skin_member, shown_from_outside=True)
     wine.screenshot("skinned-list-scroll-bar")
     assert bar.thumb_at_start(), "the thumb's top end at the top of the track"
     assert bar.track_above_down_arrow()

@@ -18,11 +18,14 @@ std::optional<std::string> ToCodePage936(std::wstring_view text) {
                                              int(text.size()), nullptr, 0, nullptr, &defaulted);
     if (length <= 0 || defaulted)
         return std::nullopt;
-    std::string bytes(size_t(length), '\0');
-    if (::WideCharToMultiByte(kCodePage936, WC_NO_BEST_FIT_CHARS, text.data(), int(text.size()), bytes.data(),
-                              length, nullptr, &defaulted) != length ||
-        defaulted)
+    // Made in place and wiped on failure: the text may be a password.
+    std::optional<std::string> bytes(std::in_place, size_t(length), '\0');
+    if (::WideCharToMultiByte(kCodePage936, WC_NO_BEST_FIT_CHARS, text.data(), int(text.size()),
+                              bytes->data(), length, nullptr, &defaulted) != length ||
+        defaulted) {
+        SecureZeroMemory(bytes->data(), bytes->size());
         return std::nullopt;
+    }
     return bytes;
 }
 

@@ -182,11 +182,15 @@ void TSkinManager::WindowShowing(HWND window) {
         return;
     // The showing is the activation's first step: the manager starts with it.
     state_.Start();
-    // A window activated while hidden has a frame waiting for its posted message.
-    if (SkinnedFrame* frame = Frame(window))
+    // A window activated while hidden has a frame waiting for its posted message. One put on at a
+    // showing the window refused has not seen the controls made since.
+    if (SkinnedFrame* frame = Frame(window)) {
         frame->StartWaiting();
-    else
+        if (TSkinComponent* main = MainComponent())
+            ControlsDecide(*frame, *main);
+    } else {
         WindowSkin(window, FrameStart::Now);
+    }
 }
 
 LRESULT CALLBACK TSkinManager::HookProc(int code, WPARAM wParam, LPARAM lParam) {
@@ -279,7 +283,8 @@ bool TSkinManager::WindowSkin(HWND window, FrameStart start) {
 void TSkinManager::ControlsDecide(SkinnedFrame& frame, TSkinComponent& skin) {
     const ControlContext context{skin.Model()->tabs.has_value()};
     for (HWND control : ChildWindows(frame.Window()))
-        frame.ControlSkinSet(control, ControlSkinDecide(ControlFactsOf(control), skin.Core(), context));
+        if (!frame.Controls().contains(control))
+            frame.ControlSkinSet(control, ControlSkinDecide(ControlFactsOf(control), skin.Core(), context));
 }
 
 SkinnedFrame* TSkinManager::Frame(HWND window) const {

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "app/PasswordGate.h"
 #include "tests/unit/app/FakeDriver.h"
 
@@ -26,7 +28,7 @@ public:
             whileShown();
         if (!answer)
             return std::nullopt;
-        return SecretString(*answer);
+        return SecretString(std::string(*answer));
     }
 };
 
@@ -76,13 +78,21 @@ TEST(PasswordGate, FlagIsClearedWhenThePromptThrows) {
     EXPECT_FALSE(gate.IsOpen());
 }
 
-TEST(SecretString, WipesItsBytes) {
-    SecretString secret(std::string("abcdefgh"));
+// Short strings live inside the object, so their bytes stay readable, and a move copies them.
+TEST(SecretString, WipesItsBytesAndThoseOfTheStringsItTookOrWasMovedFrom) {
+    const auto blank = [](const std::string& s) {
+        return std::all_of(s.data(), s.data() + s.capacity(), [](char c) { return c == 0; });
+    };
+    std::string typed = "abcdefgh";
+    SecretString moved(std::move(typed));
+    EXPECT_TRUE(blank(typed));
+    SecretString secret(std::move(moved));
+    EXPECT_TRUE(blank(moved.str()));
     const char* bytes = secret.c_str();
     secret.Wipe();
     EXPECT_EQ(secret.str(), "");
     for (int i = 0; i < 8; ++i)
-        EXPECT_EQ(bytes[i], 0) << i; // short strings live inside the object, so this stays readable
+        EXPECT_EQ(bytes[i], 0) << i;
 }
 
 } // namespace

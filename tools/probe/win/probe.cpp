@@ -530,6 +530,17 @@ Result SetTextCommand(const Args& args) {
     return Ok(JsonObject().AddInt("result", *ok));
 }
 
+// Adds style bits as a window tool does, without showing or redrawing anything.
+Result AddStyleCommand(const Args& args) {
+    auto hwnd = args.Window(1);
+    auto bits = args.Number(2);
+    if (!hwnd || !bits)
+        return Fail(kBadInput, "usage: addstyle HWND BITS");
+    const LONG_PTR style = GetWindowLongPtrW(*hwnd, GWL_STYLE);
+    SetWindowLongPtrW(*hwnd, GWL_STYLE, style | LONG_PTR(*bits));
+    return Ok(JsonObject().AddInt("style", static_cast<std::uint32_t>(GetWindowLongW(*hwnd, GWL_STYLE))));
+}
+
 // Moves and sizes a window the way its parent would (SetWindowPos), in the parent's coordinates.
 Result MoveCommand(const Args& args) {
     auto hwnd = args.Window(1);
@@ -792,6 +803,7 @@ const std::map<std::u16string, Handler>& Handlers() {
         {u"showwindow", ShowWindowCommand},
         {u"settext", SetTextCommand},
         {u"move", MoveCommand},
+        {u"addstyle", AddStyleCommand},
         {u"gettext", GetTextCommand},
         {u"chars", CharsCommand},
         {u"focus",
