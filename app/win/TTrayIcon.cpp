@@ -2,6 +2,7 @@
 
 #include <map>
 
+#include "platform/MessageFilter.h"
 #include "platform/Shell.h"
 #include "platform/SharedWindow.h"
 
@@ -19,6 +20,14 @@ UINT TaskbarCreatedMessage() {
     static const UINT message =
         DllFileVersion(L"comctl32.dll") >= kComCtl471 ? ::RegisterWindowMessageA("TaskbarCreated") : 0;
     return message;
+}
+
+// Started with "Run as administrator", the program runs above the shell's integrity level, and the
+// system drops the shell's messages above WM_USER unless they are let through: the notification
+// area's re-creation, and the icon's callbacks, which no documentation exempts.
+void ShellMessagesAllow(HWND trayWindow) {
+    MessageFromLowerIntegrityAllow(trayWindow, TaskbarCreatedMessage());
+    MessageFromLowerIntegrityAllow(trayWindow, kCallbackMessage);
 }
 
 } // namespace
@@ -64,7 +73,7 @@ private:
 
 TTrayIcon::TTrayIcon(Application& application, HWND mainWindow)
     : application_(application), mainWindow_(mainWindow), trayWindow_(TrayWindow::Acquire()) {
-    TaskbarCreatedMessage();
+    ShellMessagesAllow(trayWindow_->Handle());
     id_ = trayWindow_->Join(this);
     record_.cbSize = NOTIFYICONDATAA_V2_SIZE;
     record_.hWnd = trayWindow_->Handle();

@@ -1,13 +1,16 @@
 #include "toolkit/win/SkinnedFrame.h"
 
+#include <dwmapi.h>
 #include <windowsx.h>
 
 #include <algorithm>
 #include <string>
 #include <utility>
 
+#include "platform/Dwm.h"
 #include "platform/Paint.h"
 #include "platform/Window.h"
+#include "toolkit/skinning/FrameMessages.h"
 #include "toolkit/win/GdiDraw.h"
 #include "toolkit/win/ControlLook.h"
 
@@ -15,9 +18,16 @@ namespace veltrane {
 
 namespace {
 
-// Themed systems send these to draw the caption or the frame outside WM_NCPAINT; the skin draws both.
-constexpr UINT kUahDrawCaption = 0x00AE;
-constexpr UINT kUahDrawFrame = 0x00AF;
+static_assert(frame_message::kSetText == WM_SETTEXT && frame_message::kSetIcon == WM_SETICON &&
+              frame_message::kNcActivate == WM_NCACTIVATE && frame_message::kNcMouseMove == WM_NCMOUSEMOVE &&
+              frame_message::kNcLButtonDown == WM_NCLBUTTONDOWN &&
+              frame_message::kNcLButtonDblClk == WM_NCLBUTTONDBLCLK &&
+              frame_message::kNcRButtonUp == WM_NCRBUTTONUP && frame_message::kSysCommand == WM_SYSCOMMAND &&
+              frame_message::kNcMouseLeave == WM_NCMOUSELEAVE &&
+              frame_message::kDwmCompositionChanged == WM_DWMCOMPOSITIONCHANGED);
+static_assert(DWORD(NonClientRendering::UseWindowStyle) == DWMNCRP_USEWINDOWSTYLE &&
+              DWORD(NonClientRendering::Disabled) == DWMNCRP_DISABLED);
+
 constexpr COLORREF kIconTransparent = RGB(0xFF, 0x00, 0xFF);
 
 UINT AlignFlag(CaptionAlign align) {
@@ -111,7 +121,15 @@ bool SkinnedFrame::Apply(HWND window, FrameStart start, Started started) {
     return true;
 }
 
+// Under desktop composition the manager would otherwise draw the system's frame, or parts of it at
+// activation and on hover, over or beside the skin's.
+void SkinnedFrame::RenderingAsk(FrameEvent event) {
+    if (const auto policy = FrameRenderingPolicy(event, started_))
+        NonClientRenderingPolicySet(Window(), DWORD(*policy));
+}
+
 void SkinnedFrame::Start(bool resize) {
+    RenderingAsk(FrameEvent::TakeOver);
     started_ = true;
     if (resize) {
         RECT client{};
@@ -163,6 +181,8 @@ void SkinnedFrame::Remove(bool restore) {
         ::ReleaseCapture();
     RECT client{};
     ::GetClientRect(window, &client);
+    if (::IsWindow(window))
+        RenderingAsk(FrameEvent::Leave);
     Detach();
     if (!restore || !::IsWindow(window))
         return;
@@ -325,13 +345,18 @@ void SkinnedFrame::ButtonRelease(LPARAM clientPoint) {
                        MAKELPARAM(at.x, at.y));
 }
 
-void SkinnedFrame::HotSet(int button) {
+bool SkinnedFrame::HotTake(int button) {
     if (button == hot_)
-        return;
+        return false;
     hot_ = button;
     if (button >= 0)
         PointerLeaveTrack(Window(), true);
-    PaintNow();
+    return true;
+}
+
+void SkinnedFrame::HotSet(int button) {
+    if (HotTake(button))
+        PaintNow();
 }
 
 LRESULT SkinnedFrame::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -343,6 +368,7 @@ LRESULT SkinnedFrame::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) 
             Start(true);
         return Default(message, wParam, lParam);
     }
+    bool onCaptionButton = false;
     switch (message) {
     case WM_NCCALCSIZE: {
         RECT& r =
@@ -356,12 +382,10 @@ LRESULT SkinnedFrame::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) 
         PaintNow();
         return 0;
     case WM_NCACTIVATE:
-        active_ = wParam != FALSE;
-        // The system's own handling, painting included, which the skin then paints over: with the
+        // The system's own handling, painting included, runs before the skin paints over it: with the
         // painting left out, a key typed into a window that has just shown was lost more often.
-        Default(message, wParam, lParam);
-        PaintNow();
-        return TRUE;
+        active_ = wParam != FALSE;
+        break;
     case WM_NCHITTEST: {
         const Places p = PlacesNow();
         const POINT at = ToWindow(PointOf(lParam));
@@ -392,27 +416,33 @@ LRESULT SkinnedFrame::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) 
             PaintNow();
         }
         return Default(message, wParam, lParam);
-    case WM_NCMOUSEMOVE:
-        HotSet(IsButtonHitCode(wParam) ? ButtonAt(PlacesNow(), ToWindow(PointOf(lParam))) : -1);
-        return Default(message, wParam, lParam);
+    case WM_NCMOUSEMOVE: {
+        const int hot = IsButtonHitCode(wParam) ? ButtonAt(PlacesNow(), ToWindow(PointOf(lParam))) : -1;
+        onCaptionButton = hot >= 0 || hot_ >= 0;
+        HotTake(hot);
+        break;
+    }
     case WM_NCMOUSELEAVE:
-        HotSet(-1);
-        return Default(message, wParam, lParam);
-    case kUahDrawCaption:
-    case kUahDrawFrame:
-        return 0;
-    case WM_SETTEXT:
-    case WM_SETICON:
-    case WM_SYSCOMMAND:
-    case WM_NCRBUTTONUP:
+        onCaptionButton = hot_ >= 0;
+        HotTake(-1);
+        break;
+    case WM_DWMCOMPOSITIONCHANGED:
+        RenderingAsk(FrameEvent::CompositionChanged);
         break;
     default:
-        return Default(message, wParam, lParam);
+        break;
     }
-    // The system's handling of these may paint its own caption or frame parts: paint over them.
+    switch (FramePassOnOf(message, onCaptionButton)) {
+    case FramePassOn::Swallow:
+        return 0;
+    case FramePassOn::Default:
+        return Default(message, wParam, lParam);
+    case FramePassOn::DefaultThenRepaint:
+        break;
+    }
     const LRESULT result = Default(message, wParam, lParam);
     PaintNow();
-    return result;
+    return message == WM_NCACTIVATE ? TRUE : result;
 }
 
 } // namespace veltrane

@@ -16,6 +16,7 @@
 #include "platform/Paint.h"
 #include "platform/Subclass.h"
 #include "toolkit/skinning/FrameGeometry.h"
+#include "toolkit/skinning/FrameMessages.h"
 #include "toolkit/skinning/SkinRules.h"
 #include "toolkit/win/TSkinComponent.h"
 
@@ -78,6 +79,7 @@ private:
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
     void LooksRetire();
     void Start(bool resize);
+    void RenderingAsk(FrameEvent event);
     const SkinModel& Model() const { return *skin_.Model(); }
     Places PlacesNow() const;
     POINT ToWindow(POINT screen) const;
@@ -87,6 +89,8 @@ private:
     bool ButtonPress(LPARAM screenPoint);
     void ButtonTrack(LPARAM clientPoint);
     void ButtonRelease(LPARAM clientPoint);
+    // Records the caption button under the pointer; true when it changed.
+    bool HotTake(int button);
     void HotSet(int button);
 
     TSkinComponent& skin_;

@@ -1,4 +1,5 @@
 #include "toolkit/skinning/FrameGeometry.h"
+#include "toolkit/skinning/FrameMessages.h"
 
 #include <gtest/gtest.h>
 
@@ -179,6 +180,25 @@ TEST(FrameGeometry, HitTesting) {
     for (const Case& c : cases)
         EXPECT_EQ(FrameHitTest(l, buttons, CaptionIconRect(s), c.x, c.y, c.sizable), c.expected)
             << c.x << "," << c.y;
+}
+
+TEST(FrameMessages, ManagersFrameOffOnlyWhileTheSkinHoldsTheWindow) {
+    EXPECT_EQ(FrameRenderingPolicy(FrameEvent::TakeOver, false), NonClientRendering::Disabled);
+    EXPECT_EQ(FrameRenderingPolicy(FrameEvent::CompositionChanged, true), NonClientRendering::Disabled);
+    EXPECT_EQ(FrameRenderingPolicy(FrameEvent::CompositionChanged, false), std::nullopt);
+    EXPECT_EQ(FrameRenderingPolicy(FrameEvent::Leave, true), NonClientRendering::UseWindowStyle);
+    EXPECT_EQ(FrameRenderingPolicy(FrameEvent::Leave, false), std::nullopt);
+}
+
+TEST(FrameMessages, SkinPaintsAfterEverySystemHandlingThatMayPaint) {
+    using namespace frame_message;
+    for (unsigned m : {kUahDrawCaption, kUahDrawFrame})
+        EXPECT_EQ(FramePassOnOf(m, true), FramePassOn::Swallow) << m;
+    for (unsigned m : {kSetText, kSetIcon, kNcActivate, kNcLButtonDown, kNcRButtonUp, kDwmCompositionChanged})
+        EXPECT_EQ(FramePassOnOf(m, false), FramePassOn::DefaultThenRepaint) << m;
+    EXPECT_EQ(FramePassOnOf(kNcMouseMove, true), FramePassOn::DefaultThenRepaint);
+    EXPECT_EQ(FramePassOnOf(kNcMouseMove, false), FramePassOn::Default); // over the caption: no repaint
+    EXPECT_EQ(FramePassOnOf(0x0200, true), FramePassOn::Default);        // a client-area move
 }
 
 } // namespace
