@@ -670,6 +670,18 @@ Result ProcessesCommand() {
     return Ok(JsonObject().AddRaw("processes", probe::JsonArray(items)));
 }
 
+// One pixel of the screen as it is shown, 0xRRGGBB.
+Result PixelCommand(const Args& args) {
+    auto x = args.Number(1), y = args.Number(2);
+    if (!x || !y)
+        return Fail(kBadInput, "usage: pixel X Y");
+    HDC screen = GetDC(nullptr);
+    const COLORREF colour = GetPixel(screen, int(*x), int(*y));
+    ReleaseDC(nullptr, screen);
+    return Ok(JsonObject().AddInt(
+        "rgb", std::uint32_t(GetRValue(colour)) << 16 | std::uint32_t(GetGValue(colour)) << 8 | GetBValue(colour)));
+}
+
 Result SysMetricsCommand() {
     RECT work{};
     SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
@@ -804,6 +816,7 @@ const std::map<std::u16string, Handler>& Handlers() {
         {u"settext", SetTextCommand},
         {u"move", MoveCommand},
         {u"addstyle", AddStyleCommand},
+        {u"pixel", PixelCommand},
         {u"gettext", GetTextCommand},
         {u"chars", CharsCommand},
         {u"focus",
