@@ -115,7 +115,6 @@ def test_menu_opens_on_the_press_at_the_pointer(wine, probe, sim):
     menu = probe.wait(MENU_CLASS, "*", 10, visible=True)  # before the button is released
     left, top, right, bottom = menu["rect"]
     work_area = probe.sysmetrics()["work_area"]
-    print("menu", menu["rect"], "pointer", x, y, "work area", work_area)
     assert left - 2 <= x <= right + 2, "the menu spans the pointer's column"
     assert top - 2 <= min(y, work_area[3]) <= bottom + 2, "and its row, or the work area's edge below it"
     assert bottom <= work_area[3] + 1
