@@ -72,7 +72,7 @@ def test_a_blank_link_does_nothing(wine, probe, sim, browser):
     click_control(wine, link)
     wait_input_handled(wine, probe, window)
     probe.settext(link["hwnd"], address)
-    click_control(wine, link)  # opened after anything the blank click had opened
+    click_control(wine, link)  # asked for after anything the blank click asked for
     assert wait_until(lambda: address in browser.opened())
     assert browser.opened() == [address]
     assert probe.find("TfrmSetup", PRODUCT_TITLE, visible=True)
