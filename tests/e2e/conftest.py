@@ -9,6 +9,8 @@ Fixtures:
   probe    wine.probe        screen   wine.screen (xdotool)
   sim      SimDriver in the test's own folder under /tmp
   figures  Figures; every figure is printed at the end as "figure: NAME = X ms"
+  browser  a stand-in for the desktop's browser: start the program with browser.env, and
+           browser.opened() lists the addresses it was asked to open
 
 A failing test leaves a screenshot in tests/e2e/artifacts/.
 Run: /usr/bin/python3 -m pytest tests/e2e   (E2E_ARCH=win32|win64 forces the architecture,
@@ -16,6 +18,9 @@ E2E_FRESH_PREFIX=1 makes a new Wine prefix instead of reusing build/wineprefix-<
 """
 
 from __future__ import annotations
+
+import os
+from types import SimpleNamespace
 
 import pytest
 
@@ -144,3 +149,16 @@ def pytest_terminal_summary(terminalreporter, exitstatus, config):
         terminalreporter.section("e2e figures")
         for line in lines:
             terminalreporter.write_line(line)
+
+
+@pytest.fixture
+def browser(tmp_path):
+    """First on PATH, where Wine's winebrowser looks for the desktop's browser."""
+    folder = tmp_path / "bin"
+    folder.mkdir()
+    log = tmp_path / "opened.log"
+    log.touch()
+    script = folder / "xdg-open"
+    script.write_text(f'#!/bin/sh\nprintf \'%s\\n\' "$*" >>"{log}"\n')
+    script.chmod(0o755)
+    return SimpleNamespace(env={"PATH": f"{folder}:{os.environ['PATH']}"}, opened=lambda: log.read_text().splitlines())

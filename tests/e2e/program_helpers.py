@@ -20,10 +20,10 @@ SIMULATED_LIBRARY = "模拟驱动库（评估用，机器没有受到保护）"
 EM_GETSEL = 0x00B0
 
 
-def start_ready(wine, sim, state: SimState = None, figures=None):
+def start_ready(wine, sim, state: SimState = None, figures=None, env=None):
     """Starts the program and waits until start-up has read the driver (its last call)."""
     sim.write(state or SimState())
-    program = wine.start_program(sim=sim)
+    program = wine.start_program(sim=sim, env=env)
     sim.wait_for_log("fcGetProtection", program=program)
     if figures is not None:
         figures.record("start to main window created", program.elapsed_ms())
@@ -180,6 +180,17 @@ def wait_input_handled(wine, probe, window) -> None:
     target = next(text for text, checked in radio_states(probe, window["hwnd"]).items() if not checked)
     click_control(wine, control(probe, window["hwnd"], "Button", target))
     assert wait_until(lambda: radio_states(probe, window["hwnd"])[target]), "the click on the radio button arrived"
+
+
+def wait_posted_handled(probe) -> None:
+    """Posts the tray icon's right press to the program and waits for the menu it opens: the program
+    handles posted messages in order, so a menu's choice (posted as the menu closes) has been
+    handled by then, and a dialog it opens is up. The menu is then closed again."""
+    tray = probe.find("TTrayWindow", "*", required=True)
+    probe.post(tray["hwnd"], 0x0800, 1, 0x0204)  # the icon's callback message, WM_RBUTTONDOWN
+    menu = probe.wait(MENU_CLASS, "*", 10, visible=True)
+    probe.post(tray["hwnd"], 0x001F)  # WM_CANCELMODE: the system's handling ends the menu
+    probe.wait_hidden(menu["hwnd"])
 
 
 def edit_selection(probe, edit: Dict) -> Tuple[int, int]:

@@ -4,11 +4,6 @@ proxies give such controls; and the default actions doing what a click does."""
 
 from __future__ import annotations
 
-import os
-
-import pytest
-
-from harness import SimState
 from program_helpers import (
     ABOUT_CLASS,
     CHECK_CLASS,
@@ -18,6 +13,7 @@ from program_helpers import (
     list_rows,
     open_main_window,
     radio_states,
+    start_ready,
     wait_until,
 )
 
@@ -52,27 +48,6 @@ NOT_READ = {"TPanel", "SysHeader32"}
 PRESS, CHECK, JUMP = "Press", "Check", "Jump"
 
 
-@pytest.fixture
-def browser(tmp_path):
-    """A stand-in for the desktop's browser, first on PATH, where Wine's winebrowser looks for it.
-    Each address opened becomes a line of the returned file."""
-    folder = tmp_path / "bin"
-    folder.mkdir()
-    log = tmp_path / "opened.log"
-    log.touch()
-    script = folder / "xdg-open"
-    script.write_text(f'#!/bin/sh\nprintf \'%s\\n\' "$*" >>"{log}"\n')
-    script.chmod(0o755)
-    return folder, log
-
-
-def start(wine, sim, browser=None):
-    sim.write(SimState())
-    env = {"PATH": f"{browser[0]}:{os.environ['PATH']}"} if browser else {}
-    program = wine.start_program(sim=sim, env=env)
-    sim.wait_for_log("fcGetProtection", program=program)
-
-
 def read(probe, window):
     """Every control of the window with what a screen reader gets for it under "acc"."""
     controls = [c for c in probe.children(window["hwnd"]) if c["class"] not in NOT_READ]
@@ -101,12 +76,8 @@ def by_name(controls, name):
     return next(c for c in controls if c["acc"]["name"] == name)
 
 
-def opened(browser):
-    return browser[1].read_text().splitlines()
-
-
-def test_main_window_reads_as_its_controls_and_acts_as_a_click(wine, probe, sim, browser):
-    start(wine, sim, browser)
+def test_main_window_reads_as_its_controls_and_acts_as_a_click(wine, probe, sim, browser, tmp_path):
+    start_ready(wine, sim, env=browser.env)
     window = open_main_window(wine, probe, sim)
     controls = read(probe, window)
     assert heard(controls) == sorted(
@@ -147,14 +118,14 @@ def test_main_window_reads_as_its_controls_and_acts_as_a_click(wine, probe, sim,
     # ...the link label and the banner open their pages, and the label then reads as visited; a label
     # given another text by another program still opens only its own address...
     link = by_name(controls, MAKER_SITE)
-    script, ran = browser[0] / "run.cmd", browser[0] / "ran"
+    script, ran = tmp_path / "run.cmd", tmp_path / "ran"
     script.write_text(f"echo ran > {wine.windows_path(ran)}\r\n")
     probe.settext(link["hwnd"], wine.windows_path(script))
     probe.post(link["hwnd"], "WM_LBUTTONDOWN", 0, 0x00010001)
     probe.post(link["hwnd"], "WM_LBUTTONUP", 0, 0x00010001)
     probe.acc_do(link["hwnd"])
     probe.acc_do(by_name(controls, PRODUCT_PAGE)["hwnd"])
-    assert wait_until(lambda: sorted(opened(browser)) == sorted([MAKER_SITE, MAKER_SITE, PRODUCT_PAGE]))
+    assert wait_until(lambda: sorted(browser.opened()) == sorted([MAKER_SITE, MAKER_SITE, PRODUCT_PAGE]))
     assert not ran.exists()
     assert wait_until(lambda: probe.acc(link["hwnd"])["state"] & STATE_TRAVERSED)
 
@@ -164,7 +135,7 @@ def test_main_window_reads_as_its_controls_and_acts_as_a_click(wine, probe, sim,
 
 
 def test_password_dialog_keeps_the_password_from_the_reader(wine, probe, sim):
-    start(wine, sim)
+    start_ready(wine, sim)
     wine.tray_double_click()
     dialog = probe.wait(CHECK_CLASS, PRODUCT_TITLE, 10, visible=True)
     field = probe.child(dialog["hwnd"], cls="Edit")
@@ -197,7 +168,7 @@ def test_password_dialog_keeps_the_password_from_the_reader(wine, probe, sim):
 
 
 def test_change_password_and_about_dialogs(wine, probe, sim):
-    start(wine, sim)
+    start_ready(wine, sim)
     window = open_main_window(wine, probe, sim)
     click_control(wine, probe.child(window["hwnd"], cls="Button", text="修改密码"))
     dialog = probe.wait(MODIFY_CLASS, PRODUCT_TITLE, 10, visible=True)

@@ -56,11 +56,12 @@ def test_gradient_panels(wine, probe, sim):
 def test_bar_buttons_stand_where_the_layout_puts_them_and_show_their_states(wine, probe, sim):
     start_ready(wine, sim)
     window = open_main_window(wine, probe, sim)
-    banner = next(c for c in probe.children(window["hwnd"]) if c["class"] == "Static" and c["rect"][2] - c["rect"][0] == 600)
-    origin = (banner["rect"][0] - 8, banner["rect"][1] - 8)  # the banner stands at 8,8
-    for text, x in (("确定", 424), ("修改密码", 328), ("取消", 520), ("关于", 232)):
-        left, top = button(probe, window, text)["rect"][:2]
-        assert (left - origin[0], top - origin[1]) == (x, 403), text
+    # In a row in the bar's middle, About at the left and Cancel at the right (test_startup checks
+    # the exact places).
+    bar_left, bar_top, bar_right, bar_bottom = panels(probe, window)[1]["rect"]
+    row = [button(probe, window, text)["rect"] for text in ("关于", "修改密码", "确定", "取消")]
+    assert all(abs(top + bottom - bar_top - bar_bottom) <= 2 for _, top, _, bottom in row), "in the bar's middle"
+    assert bar_left < row[0][0] and all(a[2] < b[0] for a, b in zip(row, row[1:])) and row[-1][2] < bar_right
 
     ok, about = button(probe, window, "确定"), button(probe, window, "关于")
     assert wait_until(lambda: near(highlight_row(wine, ok), BLUE_TOP, 12)), "OK has the focus: blue frame"

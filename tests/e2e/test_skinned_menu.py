@@ -13,6 +13,7 @@ from program_helpers import (
     choose_tray_menu_item,
     screen_pixels,
     start_ready,
+    wait_posted_handled,
     wait_until,
 )
 from test_skin import all_near, skin_member  # noqa: F401 (skin_member is a fixture)
@@ -135,6 +136,7 @@ def test_escape_closes_the_skinned_menu_without_a_choice(wine, probe, sim, skin_
     assert wait_until(lambda: hot_in_half(wine, menu, items, False)), "Up selects Quit"
     wine.screen.key("Escape")
     probe.wait_hidden(menu["hwnd"])
+    wait_posted_handled(probe)
     assert probe.find(CHECK_CLASS, "*", visible=True) is None
     assert probe.find(ABOUT_CLASS, "*", visible=True) is None
     assert sim.log_lines() == ["fcGetPartition 1", "fcGetProtection 1"]

@@ -22,6 +22,7 @@ from program_helpers import (
     tray_badge_colour,
     visible_windows_of,
     wait_keys_go_to,
+    wait_posted_handled,
     wait_until,
 )
 
@@ -116,11 +117,14 @@ def test_menu_opens_on_the_press_at_the_pointer(wine, probe, sim):
     menu = probe.wait(MENU_CLASS, "*", 10, visible=True)  # before the button is released
     left, top, right, bottom = menu["rect"]
     work_area = probe.sysmetrics()["work_area"]
-    assert right <= x + 2 or left <= x <= right, "the menu is at the pointer"
+    assert left - 2 <= x <= right + 2, "the menu spans the pointer's column"
+    assert top - 2 <= min(y, work_area[3]) <= bottom + 2, "and its row, or the work area's edge below it"
     assert bottom <= work_area[3] + 1
     wine.screen.right_release()
     wine.screen.key("Escape")  # closes without a choice
     probe.wait_hidden(menu["hwnd"])
+    wait_posted_handled(probe)
+    assert probe.find(CHECK_CLASS, "*", visible=True) is None and probe.find(ABOUT_CLASS, "*", visible=True) is None
     assert sim.log_lines() == ["fcGetPartition 1", "fcGetProtection 1"]
 
 

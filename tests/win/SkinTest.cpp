@@ -227,8 +227,9 @@ TEST(SkinHook, WindowsAreSkinnedAsTheyFirstShowKeepingTheirClientArea) {
     // Activated while hidden, a window has its frame waiting; the frame takes over as it shows.
     Owned<SkinTestForm> hidden;
     ::SetActiveWindow(hidden.Handle());
-    if (SkinnedFrame* waiting = manager->Frame(hidden.Handle()))
-        EXPECT_FALSE(waiting->HasStarted());
+    SkinnedFrame* waiting = manager->Frame(hidden.Handle());
+    ASSERT_NE(waiting, nullptr);
+    EXPECT_FALSE(waiting->HasStarted());
     hidden.Show();
     EXPECT_TRUE(hidden.sizeWhenShown == skinned);
 

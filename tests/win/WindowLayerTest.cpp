@@ -327,6 +327,10 @@ TEST(LinkLabel, OpensOncePerClickWithPressAndReleaseOnIt) {
 // Some of the shell's handlers (mail programs among them) are COM objects: the thread is in its
 // apartment before the shell is asked.
 TEST(OpenLink, JoinsTheApartmentBeforeAskingTheShell) {
+    const HRESULT before = ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    if (SUCCEEDED(before))
+        ::CoUninitialize();
+    ASSERT_EQ(before, S_OK) << "outside an apartment before";
     OpenLink(L"veltrane-no-such-scheme:x", TestApplication());
     const HRESULT again = ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
     EXPECT_EQ(again, S_FALSE) << "already joined";

@@ -189,8 +189,11 @@ TEST(PasswordRefusal, WhatThePasswordFieldCouldNotHoldIsRefused) {
         {L"ab\x7f", kControl},
     };
     FakeHost host;
-    for (const auto& c : cases)
-        EXPECT_TRUE(PasswordRefusal(c.typed, host).starts_with(c.refusal)) << Narrow(c.typed);
+    for (const auto& c : cases) {
+        const std::wstring_view refusal = PasswordRefusal(c.typed, host);
+        EXPECT_EQ(refusal.empty(), c.refusal.empty()) << Narrow(c.typed);
+        EXPECT_TRUE(refusal.starts_with(c.refusal)) << Narrow(c.typed);
+    }
 }
 
 TEST(Status, JsonKeysAndValues) {
