@@ -187,6 +187,10 @@ void TTrayIcon::HandleCallback(LPARAM what) {
         if (popupMenu_)
             ShowMenu();
         break;
+    case WM_MOUSEMOVE:
+        if (OnMouseMove)
+            OnMouseMove(*this);
+        break;
     default:
         break; // the other pointer events have no handlers in this program
     }

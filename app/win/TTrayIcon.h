@@ -42,6 +42,8 @@ public:
 
     Event OnClick;
     Event OnDblClick;
+    // The pointer moved over the icon: a double-click may follow.
+    Event OnMouseMove;
 
     // The shared tray window passes every callback of this icon here.
     void HandleCallback(LPARAM what);

@@ -3,6 +3,7 @@
 #include <commctrl.h>
 
 #include <array>
+#include <utility>
 
 #include "app/win/Banner.h"
 #include "app/win/SimulatedLibraryNotice.h"
@@ -17,6 +18,7 @@
 #include "platform/Resources.h"
 #include "platform/Restart.h"
 #include "platform/Bitmaps.h"
+#include "platform/CommonControls.h"
 #include "texts/Texts.h"
 
 namespace veltrane {
@@ -114,6 +116,9 @@ void TfrmSetup::CreateComponents() {
     TrayIconTellLibrary(*TrayIcon, driver_);
     TrayIcon->OnDblClick = [this](TTrayIcon& sender) {
         TrayIconDblClick(sender);
+    };
+    TrayIcon->OnMouseMove = [this](TTrayIcon&) {
+        PrepareFirstOpening();
     };
     Skin1->Loaded();
     TrayIcon->Loaded();
@@ -309,6 +314,7 @@ LRESULT TfrmSetup::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         break;
     case WM_HOTKEY:
         if (wParam == kOpenHotKey) {
+            PrepareFirstOpening(); // no pointer rested on the icon first
             OpenThroughGate();
             return 0;
         }
@@ -370,6 +376,16 @@ void TfrmSetup::TrayIconDblClick(TTrayIcon&) {
     OpenThroughGate();
 }
 
+// Nothing is loaded at start, so that the program idles small in the notification area; a pointer
+// on the icon comes a few hundred milliseconds before a double-click, time enough to load the common
+// controls the password dialog is made of.
+void TfrmSetup::PrepareFirstOpening() {
+    if (std::exchange(prepared_, true))
+        return;
+    const INITCOMMONCONTROLSEX classes{sizeof classes, ICC_LISTVIEW_CLASSES | ICC_STANDARD_CLASSES};
+    comctl::InitCommonControlsEx(&classes);
+}
+
 // The tray double-click, the hot key and the taskbar entry's restore command.
 void TfrmSetup::OpenThroughGate() {
     if (open_ || !PasswordGate() || !ReadDriverForShowing())
@@ -412,6 +428,13 @@ void TfrmSetup::BringApplicationToFront() {
 
 std::optional<SecretString> TfrmSetup::Ask() {
     Owned<TfrmCheck> dialog(App()); // its caption is the product's, not the main window's current one
+    // While the password is typed, once the dialog has painted (timers come after painting), the
+    // window's controls are made: OK then only reads the driver, fills the list and shows.
+    prepareControls_.SetOnTick([this] {
+        prepareControls_.Stop();
+        PrepareControls();
+    });
+    prepareControls_.Start(1);
     if (dialog.ShowModal() != kModalOk)
         return std::nullopt;
     return dialog.Password();

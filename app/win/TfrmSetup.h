@@ -11,6 +11,7 @@
 #include "driver/DriverLibrary.h"
 #include "toolkit/win/FlatListFrame.h"
 #include "platform/Form.h"
+#include "platform/MessageTimer.h"
 #include "platform/PopupMenu.h"
 #include "toolkit/win/TBarButton.h"
 #include "toolkit/win/TGradientBackground.h"
@@ -48,6 +49,7 @@ private:
     // Roads in and out of the window: every one that shows it or ends the program asks for the
     // password, and a hidden window acts on no command.
     void TrayIconDblClick(TTrayIcon& sender);
+    void PrepareFirstOpening();
     void OpenThroughGate();
     void RegisterOpenHotKey();
     void Quit();
@@ -93,6 +95,8 @@ private:
     // every hide. Visibility is not asked, since any program can set WS_VISIBLE.
     bool open_ = false;
     bool opening_ = false; // only the gate's road may make the window visible
+    bool prepared_ = false;
+    TMessageTimer prepareControls_;
     std::unique_ptr<TSkinComponent> Skin1;
     IconStrip ImageList2;
     PopupMenu PopupMenu1;

@@ -678,8 +678,8 @@ Result PixelCommand(const Args& args) {
     HDC screen = GetDC(nullptr);
     const COLORREF colour = GetPixel(screen, int(*x), int(*y));
     ReleaseDC(nullptr, screen);
-    return Ok(JsonObject().AddInt(
-        "rgb", std::uint32_t(GetRValue(colour)) << 16 | std::uint32_t(GetGValue(colour)) << 8 | GetBValue(colour)));
+    return Ok(JsonObject().AddInt("rgb", std::uint32_t(GetRValue(colour)) << 16 |
+                                             std::uint32_t(GetGValue(colour)) << 8 | GetBValue(colour)));
 }
 
 Result SysMetricsCommand() {

@@ -18,7 +18,9 @@ constexpr wchar_t kOpenedTitle[] = L"Veltrane\x5F71\x5B50\x7CFB\x7EDF(\x591A\x52
 LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == kTrayMessage && lParam == WM_LBUTTONDBLCLK) {
         SetWindowTextW(window, kOpenedTitle);
-        SetWindowPos(window, HWND_TOP, 300, 250, 339, 190, SWP_SHOWWINDOW);
+        const int width = 345, height = 190; // the password dialog's outer size, centred as it is
+        SetWindowPos(window, HWND_TOP, (GetSystemMetrics(SM_CXSCREEN) - width) / 2,
+                     (GetSystemMetrics(SM_CYSCREEN) - height) / 2, width, height, SWP_SHOWWINDOW);
         SetForegroundWindow(window);
         return 0;
     }
@@ -36,6 +38,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     windowClass.lpfnWndProc = WindowProc;
     windowClass.hInstance = instance;
     windowClass.lpszClassName = kClassName;
+    windowClass.hbrBackground = HBRUSH(COLOR_BTNFACE + 1);
     if (!RegisterClassW(&windowClass))
         return 1;
     HWND window =
