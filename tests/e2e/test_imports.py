@@ -12,7 +12,6 @@ from harness.session import REPO_ROOT
 
 ALLOWED = REPO_ROOT / "tests" / "data" / "imports.txt"
 VERSIONS = ["2000", "XP", "XP-SP1", "XP-SP2", "XP-SP3", "Vista", "7", "8", "8.1", "10"]
-FLOOR = "XP-SP3"
 OBJDUMP = {"win32": "i686-w64-mingw32-objdump", "win64": "x86_64-w64-mingw32-objdump"}
 PROGRAMS = {"VeltraneShadow.exe": "program", "veltrane-ctl.exe": "ctl"}
 
@@ -31,29 +30,21 @@ def imports(path):
     return found
 
 
-def allowed():
-    """{(dll, function): (first Windows version, or "-" outside Windows; the programs that may import it)}."""
-    table = {}
-    for line in ALLOWED.read_text().splitlines():
-        if line.strip() and not line.startswith("#"):
-            dll, function, since, programs = line.split()
-            table[dll.lower(), function] = (since, programs.split(","))
-    return table
-
-
 @pytest.mark.parametrize("arch", sorted(OBJDUMP))
 @pytest.mark.parametrize("program", sorted(PROGRAMS))
 def test_the_program_imports_only_listed_functions_windows_xp_has(arch, program):
     path = REPO_ROOT / "dist" / arch / program
     if not path.exists():
         pytest.skip(f"no {arch} build")
-    table, wrong = allowed(), []
-    found = imports(path)
+    # DLL, function, first Windows version ("-": not part of Windows), the programs that may import it
+    rows = [line.split() for line in ALLOWED.read_text().splitlines() if line.strip() and line[0] != "#"]
+    allowed = {(dll.lower(), function): (since, programs.split(",")) for dll, function, since, programs in rows}
+    found, wrong = imports(path), []
     assert found, f"{path} has an import table"
     for dll, function in found:
-        since, programs = table.get((dll, function), (None, []))
+        since, programs = allowed.get((dll, function), ("-", []))
         if PROGRAMS[program] not in programs:
             wrong.append(f"{dll} {function} is not in {ALLOWED.name} for {program}")
-        elif since != "-" and VERSIONS.index(since) > VERSIONS.index(FLOOR):
+        elif since != "-" and VERSIONS.index(since) > VERSIONS.index("XP-SP3"):
             wrong.append(f"{dll} {function} needs Windows {since}")
     assert not wrong, f"{arch} {program}: " + "; ".join(wrong)
