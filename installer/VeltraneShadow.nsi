@@ -55,6 +55,8 @@ SetCompressor /SOLID lzma
 ; SYSTEM and Administrators: everything. Users: list the folder and add files in it (no folders,
 ; no deleting or renaming it), change and replace the files in it.
 !define EVAL_STATE_DACL "D:PAI(A;OICI;FA;;;SY)(A;OICI;FA;;;BA)(A;;0x1200ab;;;BU)(A;OIIO;0x1301bf;;;BU)"
+; Owned by Administrators, so that a later setup knows no other user made it.
+!define EVAL_STATE_SD "O:BA${EVAL_STATE_DACL}"
 !define UNINSTALLER "Uninstall.exe"
 !define SHORTCUT "$SMPROGRAMS\${PRODUCT_NAME}.lnk"
 !define UNINST_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\VeltraneShadow"
@@ -72,6 +74,7 @@ SetCompressor /SOLID lzma
 ; Exit codes beside NSIS's own.
 !define ERROR_ELEVATION_REQUIRED 740
 !define ERROR_BAD_PATHNAME 161
+!define ERROR_ALREADY_EXISTS 183
 
 Name "$(ProductName)"
 OutFile "${OUTFILE}"
@@ -139,8 +142,22 @@ LangString UnNeedsAdmin ${LANG_ENGLISH} "Uninstalling ${PRODUCT_NAME} needs an a
 LangString UnNeedsAdmin ${LANG_SIMPCHINESE} "卸载${PRODUCT_NAME}需要管理员权限。"
 LangString OutsideProgramFiles ${LANG_ENGLISH} "$INSTDIR is outside the Program Files folder. It keeps its own permissions, which may let other users replace the program that starts at every logon of every user.$\r$\n$\r$\nInstall there anyway?"
 LangString OutsideProgramFiles ${LANG_SIMPCHINESE} "$INSTDIR 不在 Program Files 文件夹中。它保留自身的权限，其他用户可能借此替换每个用户登录时都会启动的程序。$\r$\n$\r$\n仍然安装到这里吗？"
+LangString StateFolderRefused ${LANG_ENGLISH} "The simulated driver library is not installed, and nothing else is: the folder ${EVAL_STATE_DIR}, where it would keep its state, is already there and $R8$\r$\n$\r$\nRemove the folder, or give it to the Administrators group if an administrator made it, then run the setup again."
+LangString StateFolderRefused ${LANG_SIMPCHINESE} "未安装模拟驱动库，也未安装其他任何内容：用于保存其状态的文件夹 ${EVAL_STATE_DIR} 已经存在，而且$R8$\r$\n$\r$\n请删除该文件夹（如果它是管理员创建的，也可以将其所有者改为 Administrators 组），然后重新运行安装程序。"
+LangString StateFolderIsLink ${LANG_ENGLISH} "is a link (a junction or a symbolic link) or a file, not a plain folder."
+LangString StateFolderIsLink ${LANG_SIMPCHINESE} "它是一个链接（交接点或符号链接）或文件，不是普通文件夹。"
+LangString StateFolderOtherOwner ${LANG_ENGLISH} "belongs to an account other than Administrators or SYSTEM: another user may have made it and could change what the library reads and writes there."
+LangString StateFolderOtherOwner ${LANG_SIMPCHINESE} "它的所有者不是 Administrators 或 SYSTEM：它可能是其他用户创建的，该用户可以更改驱动库在其中读写的内容。"
+LangString StateFolderUnchecked ${LANG_ENGLISH} "cannot be checked or its permissions cannot be set."
+LangString StateFolderUnchecked ${LANG_SIMPCHINESE} "无法检查它，或无法设置它的权限。"
 LangString Running ${LANG_ENGLISH} "${PRODUCT_NAME} is running.$\r$\n$\r$\nQuit it first: right-click its icon in the notification area, choose $\"退出程序$\" (Quit) and give the password. Then click Retry."
 LangString Running ${LANG_SIMPCHINESE} "${PRODUCT_NAME}正在运行。$\r$\n$\r$\n请先退出：右键单击通知区域中的图标，选择“退出程序”并输入密码，然后单击“重试”。"
+
+; Whether the evaluation goes in is settled before anything is installed: its state folder may stop
+; the setup.
+Section "-Evaluation state folder"
+  Call PrepareEvaluation
+SectionEnd
 
 Section "$(SecProgramName)" SecProgram
   SectionIn RO
@@ -165,10 +182,26 @@ Section "$(SecProgramName)" SecProgram
   WriteRegStr HKLM "${RUN_KEY}" "${RUN_VALUE}" '"$INSTDIR\${PROGRAM}"'
 SectionEnd
 
-; 1 once the simulated library is in place in this install.
+; 1 once the simulated library is in place in this install; 1 when it is to be put in place.
 Var EvalPlaced
+Var EvalToPlace
 
 Section /o "$(SecEvalName)" SecEval
+  SetShellVarContext all
+  SetRegView 32
+  ${If} $EvalToPlace = 1
+    Call PlaceEvaluation
+  ${Else}
+    DetailPrint "$(EvalSkipped)"
+  ${EndIf}
+SectionEnd
+
+; With the evaluation chosen, whether it goes in; then its state folder, or the setup stops saying why.
+Function PrepareEvaluation
+  StrCpy $EvalToPlace 0
+  ${IfNot} ${SectionIsSelected} ${SecEval}
+    Return
+  ${EndIf}
   SetShellVarContext all
   SetRegView 32
   ; A copy beside the program is loaded before the driver's library wherever that sits, so the
@@ -189,11 +222,15 @@ Section /o "$(SecEvalName)" SecEval
     StrCpy $R7 0
   ${EndIf}
   ${If} $R7 = 1
-    Call PlaceEvaluation
-  ${Else}
-    DetailPrint "$(EvalSkipped)"
+    Call MakeStateFolder
+    ${If} $R8 != ""
+      MessageBox MB_OK|MB_ICONSTOP "$(StateFolderRefused)" /SD IDOK
+      SetErrorLevel ${ERROR_ALREADY_EXISTS}
+      Abort
+    ${EndIf}
   ${EndIf}
-SectionEnd
+  StrCpy $EvalToPlace $R7
+FunctionEnd
 
 Function PlaceEvaluation
   SetOutPath "$INSTDIR"
@@ -212,7 +249,6 @@ Function PlaceEvaluation
   WriteRegDWORD HKLM "${UNINST_KEY}" "${EVAL_MARK}" 1
   StrCpy $EvalPlaced 1
 
-  Call MakeStateFolder
   Delete "$INSTDIR\${EVAL_STATE}"
   ; UTF-16, so that any folder name survives.
   Delete "$INSTDIR\${EVAL_RECORD}"
@@ -231,11 +267,16 @@ Function PlaceEvaluation
   ${EndIf}
 FunctionEnd
 
-; The state folder with its permissions, unless it is there already; marked when made here.
+; The state folder: made here, or one already there that no other user can have made: a folder, not a
+; link, owned by Administrators or SYSTEM, or by this setup's account where an earlier install marked
+; it as its own. Its owner and permissions are set here in both cases; marked when made here.
+; $R8 := "" when it may be used, else why not.
 Function MakeStateFolder
-  System::Call 'advapi32::ConvertStringSecurityDescriptorToSecurityDescriptorW(w "${EVAL_STATE_DACL}", i 1, *p .r1, p 0) i .r0'
+  StrCpy $R8 "$(StateFolderUnchecked)"
+  StrCpy $R5 0
+  System::Call 'advapi32::ConvertStringSecurityDescriptorToSecurityDescriptorW(w "${EVAL_STATE_SD}", i 1, *p .r1, p 0) i .r0'
   ${If} $0 = 0
-    StrCpy $1 0
+    Return
   ${EndIf}
   !if ${NSIS_PTR_SIZE} > 4
     System::Call '*(i 24, i 0, p r1, i 0, i 0) p .r2'
@@ -244,12 +285,83 @@ Function MakeStateFolder
   !endif
   System::Call 'kernel32::CreateDirectoryW(w "${EVAL_STATE_DIR}", p r2) i .r0'
   System::Free $2
-  ${If} $1 P<> 0
-    System::Call 'kernel32::LocalFree(p r1)'
-  ${EndIf}
   ${If} $0 <> 0
-    WriteRegDWORD HKLM "${UNINST_KEY}" "${EVAL_STATE_DIR_MARK}" 1
+    StrCpy $R5 1
   ${EndIf}
+  ; The name itself, never where a link leads: READ_CONTROL | WRITE_DAC | WRITE_OWNER,
+  ; FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT.
+  System::Call 'kernel32::CreateFileW(w "${EVAL_STATE_DIR}", i 0x000E0000, i 7, p 0, i 3, i 0x02200000, p 0) p .r3'
+  ${If} $3 P<> -1
+    System::Call '*(&i52) p .r4' ; BY_HANDLE_FILE_INFORMATION
+    System::Call 'kernel32::GetFileInformationByHandle(p r3, p r4) i .r0'
+    System::Call '*$4(i .r5)'
+    System::Free $4
+    IntOp $6 $5 & 0x410 ; FILE_ATTRIBUTE_REPARSE_POINT | FILE_ATTRIBUTE_DIRECTORY
+    ${If} $0 = 0
+      StrCpy $R8 "$(StateFolderUnchecked)"
+    ${ElseIf} $6 <> 0x10
+      StrCpy $R8 "$(StateFolderIsLink)"
+    ${ElseIf} $R5 = 1
+      StrCpy $R8 ""
+    ${Else}
+      Call StateFolderOwnerTrusted
+    ${EndIf}
+    ${If} $R8 == ""
+      System::Call 'advapi32::GetSecurityDescriptorOwner(p r1, *p .r6, *i .r0)'
+      System::Call 'advapi32::GetSecurityDescriptorDacl(p r1, *i .r0, *p .r7, *i .r0)'
+      ; OWNER | DACL | PROTECTED_DACL: nothing inherited from the folder above.
+      System::Call 'advapi32::SetSecurityInfo(p r3, i 1, i 0x80000005, p r6, p 0, p r7, p 0) i .r0'
+      ${If} $0 <> 0
+        StrCpy $R8 "$(StateFolderUnchecked)"
+      ${EndIf}
+    ${EndIf}
+    System::Call 'kernel32::CloseHandle(p r3)'
+  ${EndIf}
+  System::Call 'kernel32::LocalFree(p r1)'
+  ${If} $R5 = 1
+    ${If} $R8 == ""
+      WriteRegDWORD HKLM "${UNINST_KEY}" "${EVAL_STATE_DIR_MARK}" 1
+    ${Else}
+      RMDir "${EVAL_STATE_DIR}"
+    ${EndIf}
+  ${EndIf}
+FunctionEnd
+
+; $R8 := "" when the folder open as handle $3 is owned by Administrators or SYSTEM, or by the account
+; this setup runs as while an earlier install's mark says it made the folder; else why not.
+Function StateFolderOwnerTrusted
+  StrCpy $R8 "$(StateFolderOtherOwner)"
+  System::Call 'advapi32::GetSecurityInfo(p r3, i 1, i 1, *p .r6, p 0, p 0, p 0, *p .r7) i .r0' ; OWNER
+  ${If} $0 <> 0
+    StrCpy $R8 "$(StateFolderUnchecked)"
+    Return
+  ${EndIf}
+  System::Call 'advapi32::IsWellKnownSid(p r6, i 26) i .r0' ; WinBuiltinAdministratorsSid
+  System::Call 'advapi32::IsWellKnownSid(p r6, i 22) i .r4' ; WinLocalSystemSid
+  ${If} $0 <> 0
+  ${OrIf} $4 <> 0
+    StrCpy $R8 ""
+  ${Else}
+    ReadRegDWORD $0 HKLM "${UNINST_KEY}" "${EVAL_STATE_DIR_MARK}"
+    ${If} $0 = 1
+      System::Call 'kernel32::GetCurrentProcess() p .r0'
+      System::Call 'advapi32::OpenProcessToken(p r0, i 8, *p .r4) i .r0' ; TOKEN_QUERY
+      ${If} $0 <> 0
+        System::Call '*(&i256) p .r8'
+        System::Call 'advapi32::GetTokenInformation(p r4, i 1, p r8, i 256, *i .r0) i .r0' ; TokenUser
+        ${If} $0 <> 0
+          System::Call '*$8(p .r9)'
+          System::Call 'advapi32::EqualSid(p r6, p r9) i .r0'
+          ${If} $0 <> 0
+            StrCpy $R8 ""
+          ${EndIf}
+        ${EndIf}
+        System::Free $8
+        System::Call 'kernel32::CloseHandle(p r4)'
+      ${EndIf}
+    ${EndIf}
+  ${EndIf}
+  System::Call 'kernel32::LocalFree(p r7)'
 FunctionEnd
 
 Section "-Uninstall entry and first start"

@@ -22,19 +22,16 @@ MutexResult MutexOpenOrCreate(const wchar_t* name) {
     ::ConvertStringSecurityDescriptorToSecurityDescriptorW(kOpenToWaitOn, SDDL_REVISION_1,
                                                            &descriptor.pointer, nullptr);
     SECURITY_ATTRIBUTES attributes{sizeof attributes, descriptor.pointer, FALSE};
-    // Asks only for what an existing one grants every user.
-    HANDLE handle = ::CreateMutexExW(descriptor.pointer ? &attributes : nullptr, name, 0,
-                                     SYNCHRONIZE | MUTANT_QUERY_STATE);
-    const DWORD error = ::GetLastError();
+    HANDLE handle = ::CreateMutexW(descriptor.pointer ? &attributes : nullptr, FALSE, name);
+    DWORD error = ::GetLastError();
+    // An existing one is opened asking for every right, which the descriptor grants only the system
+    // and administrators; everyone else asks again for what it grants them.
+    if (!handle && error == ERROR_ACCESS_DENIED) {
+        handle = ::OpenMutexW(SYNCHRONIZE | MUTANT_QUERY_STATE, FALSE, name);
+        if (handle)
+            error = ERROR_ALREADY_EXISTS;
+    }
     return {UniqueKernelHandle(handle), error};
-}
-
-UniqueKernelHandle MutexCreateOpenToAll(const wchar_t* name) {
-    SECURITY_DESCRIPTOR descriptor{};
-    ::InitializeSecurityDescriptor(&descriptor, SECURITY_DESCRIPTOR_REVISION);
-    ::SetSecurityDescriptorDacl(&descriptor, TRUE, nullptr, FALSE);
-    SECURITY_ATTRIBUTES attributes{sizeof attributes, &descriptor, FALSE};
-    return UniqueKernelHandle(::CreateMutexW(&attributes, FALSE, name));
 }
 
 } // namespace veltrane

@@ -1,5 +1,6 @@
 #include "platform/Window.h"
 
+#include <algorithm>
 #include <iterator>
 #include <utility>
 
@@ -28,9 +29,14 @@ std::wstring HwndClassName(HWND hwnd) {
 }
 
 bool HwndClassIs(HWND hwnd, std::wstring_view name) {
+    // The system's own class names are ASCII; Windows XP has no ordinal comparison function.
+    const auto folded = [](wchar_t c) {
+        return c >= L'a' && c <= L'z' ? wchar_t(c - L'a' + L'A') : c;
+    };
     const std::wstring actual = HwndClassName(hwnd);
-    return !actual.empty() && ::CompareStringOrdinal(actual.data(), int(actual.size()), name.data(),
-                                                     int(name.size()), TRUE) == CSTR_EQUAL;
+    return !actual.empty() && actual.size() == name.size() &&
+           std::equal(actual.begin(), actual.end(), name.begin(),
+                      [&](wchar_t a, wchar_t b) { return folded(a) == folded(b); });
 }
 
 bool HwndIsPushButton(HWND hwnd) {

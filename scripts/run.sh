@@ -3,7 +3,12 @@
 # simulated driver library, in a 1024x768 Wine virtual desktop.
 #
 # With DISPLAY set the desktop opens there. Without one, a private X server is started and
-# served to a browser through noVNC on http://localhost:6080 (VELTRANE_NOVNC_PORT changes it).
+# served to a browser through noVNC on http://localhost:6080 (VELTRANE_NOVNC_PORT changes it), to
+# this machine only: whoever reaches that page works the Wine desktop, whose Start menu runs any
+# program with the rights of the user who started this script.
+# VELTRANE_NOVNC_ADDRESS=0.0.0.0 (or another address of this machine) serves it to other machines
+# too, and then only with a VNC password: VELTRANE_VNC_PASSWORD (at most 8 characters count), or one
+# made up and printed here.
 # The library keeps its demo state in ZELK.ini beside itself. Runs until the program ends or Ctrl+C.
 # E2E_ARCH=win32|win64 forces the architecture; VELTRANE_WINE_PREFIX moves the Wine prefix.
 set -euo pipefail
@@ -13,7 +18,9 @@ root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 source "$root/scripts/wine-env.sh"
 
 novnc_port=${VELTRANE_NOVNC_PORT:-6080}
+novnc_address=${VELTRANE_NOVNC_ADDRESS:-127.0.0.1}
 started_pids=()
+private_dir=
 program_pid=
 
 say() { echo "run: $*" >&2; }
@@ -31,6 +38,9 @@ cleanup() {
     kill "$pid" 2>/dev/null || true
   done
   wait 2>/dev/null || true
+  if [ -n "$private_dir" ]; then
+    rm -rf "$private_dir"
+  fi
 }
 trap cleanup EXIT
 trap 'say "stopping"; exit 130' INT TERM
@@ -45,6 +55,8 @@ build_if_missing() {
 }
 
 port_free() { ! (exec 3<>"/dev/tcp/127.0.0.1/$1") 2>/dev/null; }
+
+loopback() { case "$1" in 127.* | localhost | ::1 | "[::1]") return 0 ;; *) return 1 ;; esac; }
 
 display_works() { [ -n "${DISPLAY:-}" ] && xdotool getdisplaygeometry >/dev/null 2>&1; }
 
@@ -66,11 +78,28 @@ start_private_display() {
   local vnc_port=5900
   until port_free "$vnc_port"; do vnc_port=$((vnc_port + 1)); done
   port_free "$novnc_port" || { say "port $novnc_port is in use; set VELTRANE_NOVNC_PORT"; exit 1; }
-  x11vnc -display "$DISPLAY" -rfbport "$vnc_port" -localhost -forever -shared -nopw -quiet >/dev/null 2>&1 &
+  # x11vnc itself listens on the loopback address only; websockify is what others may reach.
+  local access=(-nopw)
+  if ! loopback "$novnc_address"; then
+    local password=${VELTRANE_VNC_PASSWORD:-}
+    if [ -z "$password" ]; then
+      password=$(head -c 6 /dev/urandom | base64 | tr '+/' 'xy')
+      say "VNC password: $password"
+    fi
+    private_dir=$(mktemp -d)
+    (umask 077 && printf '%s\n' "$password" >"$private_dir/vnc-password")
+    access=(-passwdfile "$private_dir/vnc-password")
+  fi
+  x11vnc -display "$DISPLAY" -rfbport "$vnc_port" -localhost -forever -shared "${access[@]}" -quiet \
+    >/dev/null 2>&1 &
   started_pids+=($!)
-  websockify --web /usr/share/novnc "$novnc_port" "localhost:$vnc_port" >/dev/null 2>&1 &
+  websockify --web /usr/share/novnc "$novnc_address:$novnc_port" "localhost:$vnc_port" >/dev/null 2>&1 &
   started_pids+=($!)
-  say "no DISPLAY: the program's screen is served at http://localhost:$novnc_port/vnc.html?autoconnect=1"
+  if loopback "$novnc_address"; then
+    say "no DISPLAY: the program's screen is served to this machine only at http://localhost:$novnc_port/vnc.html?autoconnect=1"
+  else
+    say "no DISPLAY: the program's screen is served to other machines at http://<this machine>:$novnc_port/vnc.html (listening on $novnc_address), with the VNC password"
+  fi
 }
 
 bash "$root/scripts/setup.sh"

@@ -1,6 +1,8 @@
 #pragma once
 // Where the simulated library keeps its state. Portable, so the order is tested natively.
 
+#include <cstdint>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -30,5 +32,10 @@ inline constexpr wchar_t kBesideLibraryName[] = L"ZELK.ini";
 // Empty arguments are absent. libraryFolder ends with a path separator, or is empty.
 StateLocation ChooseStateLocation(std::wstring_view variable, std::wstring_view installed,
                                   std::wstring_view libraryFolder);
+
+// A temporary file beside the state, named from random bytes, all of them: a name nobody can guess
+// is one nobody can have put a file or link under first. The setup's uninstaller removes leftovers
+// as <state>.*.tmp.
+std::wstring TemporaryStatePath(std::wstring_view statePath, std::span<const std::uint8_t> random);
 
 } // namespace veltrane::sim

@@ -27,8 +27,8 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     MutexResult instance = MutexOpenOrCreate(kInstanceMutex);
     if (AnotherCopyRuns(bool(instance.handle), instance.error))
         return 0;
-    UniqueKernelHandle marker = MutexCreateOpenToAll(kPresenceMarker);
-    UniqueKernelHandle globalMarker = MutexCreateOpenToAll(kGlobalPresenceMarker);
+    UniqueKernelHandle marker = MutexOpenOrCreate(kPresenceMarker).handle;
+    UniqueKernelHandle globalMarker = MutexOpenOrCreate(kGlobalPresenceMarker).handle;
 
     Application application;
     application.SetTitle(texts::kApplicationTitle);

@@ -1,6 +1,7 @@
 // The simulated ZELK.dll: the six exports over a state file reached with the wide Windows file API.
 
 #include <windows.h>
+#include <ntsecapi.h>
 
 #include <cstdint>
 #include <memory>
@@ -28,10 +29,57 @@ struct HandleCloser {
 };
 using UniqueHandle = std::unique_ptr<void, HandleCloser>;
 
+// A link or junction (any reparse point) is opened as itself and then refused: every user may put
+// things in an installed evaluation's folder, and an administrator's call must not write through them.
+bool PlainFile(HANDLE handle) {
+    BY_HANDLE_FILE_INFORMATION information{};
+    return GetFileInformationByHandle(handle, &information) &&
+           !(information.dwFileAttributes & (FILE_ATTRIBUTE_REPARSE_POINT | FILE_ATTRIBUTE_DIRECTORY));
+}
+
 UniqueHandle OpenFile(const std::wstring& path, DWORD access, DWORD disposition) {
-    HANDLE handle = CreateFileW(path.c_str(), access, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                nullptr, disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
-    return UniqueHandle(handle == INVALID_HANDLE_VALUE ? nullptr : handle);
+    HANDLE handle =
+        CreateFileW(path.c_str(), access, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                    disposition, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+    UniqueHandle file(handle == INVALID_HANDLE_VALUE ? nullptr : handle);
+    if (file && !PlainFile(file.get())) {
+        SetLastError(ERROR_ACCESS_DENIED);
+        return nullptr;
+    }
+    return file;
+}
+
+// The state's folder, held so that nobody can rename or delete it during the call; none when the
+// folder is a reparse point.
+UniqueHandle HoldFolder(const std::wstring& statePath) {
+    const auto slash = statePath.find_last_of(L"\\/");
+    const std::wstring folder = slash == std::wstring::npos ? L"." : statePath.substr(0, slash + 1);
+    HANDLE handle =
+        CreateFileW(folder.c_str(), FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                    OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+    UniqueHandle held(handle == INVALID_HANDLE_VALUE ? nullptr : handle);
+    BY_HANDLE_FILE_INFORMATION information{};
+    if (held && (!GetFileInformationByHandle(held.get(), &information) ||
+                 (information.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT)))
+        return nullptr;
+    return held;
+}
+
+// A new file of a name nobody can guess, never one that is there already.
+UniqueHandle CreateTemporary(const std::wstring& statePath, std::wstring& name) {
+    for (int attempt = 0; attempt < 4; ++attempt) {
+        std::uint8_t random[16];
+        if (!RtlGenRandom(random, sizeof random))
+            return nullptr;
+        name = veltrane::sim::TemporaryStatePath(statePath, random);
+        HANDLE handle = CreateFileW(name.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                    FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+        if (handle != INVALID_HANDLE_VALUE)
+            return UniqueHandle(handle);
+        if (GetLastError() != ERROR_FILE_EXISTS)
+            return nullptr;
+    }
+    return nullptr;
 }
 
 bool WriteAll(HANDLE file, std::string_view bytes) {
@@ -138,13 +186,14 @@ public:
         return ReadStatus::kOk;
     }
 
-    // A temporary file beside the state, then one rename over it.
+    // A new temporary file beside the state, then one rename over it.
     bool Replace(std::string_view text) override {
-        const std::wstring temporary =
-            location_.path + L"." + std::to_wstring(GetCurrentProcessId()) + L".tmp";
-        bool written = false;
-        if (UniqueHandle file = OpenFile(temporary, GENERIC_WRITE, CREATE_ALWAYS))
-            written = WriteAll(file.get(), text) && FlushFileBuffers(file.get());
+        std::wstring temporary;
+        UniqueHandle file = CreateTemporary(location_.path, temporary);
+        if (!file)
+            return false;
+        const bool written = WriteAll(file.get(), text) && FlushFileBuffers(file.get());
+        file.reset();
         if (written && MoveFileExW(temporary.c_str(), location_.path.c_str(),
                                    MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
             return true;
@@ -169,6 +218,9 @@ template <class Call> std::uint8_t WithDriver(Call call) noexcept {
     try {
         auto location = FindState();
         if (!location)
+            return 0;
+        const UniqueHandle folder = HoldFolder(location->path);
+        if (!folder)
             return 0;
         FileStateStore store(std::move(*location));
         SimDriver driver(store);

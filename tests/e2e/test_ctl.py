@@ -4,6 +4,7 @@ main window where the two do the same thing."""
 from __future__ import annotations
 
 import json
+import os
 
 import pytest
 
@@ -118,10 +119,17 @@ def test_apply_makes_the_main_windows_calls_and_restarts_the_same_way(wine, prob
     assert sim.log_lines() == through_window[:3] + through_window[5:]
 
 
-def test_apply_without_restart_keeps_the_mode_and_says_a_restart_is_needed(wine, sim):
-    sim.write(APPLY_STATE)
+def test_apply_without_restart_keeps_the_mode_and_says_a_restart_is_needed(wine, sim, tmp_path):
+    state = sim.write(APPLY_STATE)
+    # The library's temporary file has a name nobody can know beforehand: links planted under every
+    # name a process number would give are not written through.
+    other = tmp_path / "other file"
+    other.write_bytes(b"kept")
+    for pid in range(0, 0x10000, 4):
+        os.link(other, f"{state}.{pid}.tmp")
     code, out, err = ctl(wine, sim, "apply", "--protect=E", "--password-stdin", stdin=b"ADMIN\r\n")
     assert (code, out, err) == (0, "", "设置已写入，需要重启机器让修改生效。\r\n")
+    assert other.read_bytes() == b"kept"
     assert sim.log_lines() == READ + [
         "fcCheckPassword 1 admin",  # lower-cased as the password field does
         f"fcSetPartition 1 {table_bytes(APPLY_STATE, {4: 1})}",

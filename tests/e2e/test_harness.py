@@ -2,9 +2,14 @@
 
 from __future__ import annotations
 
+import contextlib
 import os
+import shutil
+import signal
+import socket
 import subprocess
 import uuid
+from pathlib import Path
 
 import pytest
 
@@ -17,6 +22,7 @@ from harness import (
     wait_for_line,
     windows_path,
 )
+from harness.session import REPO_ROOT
 from program_helpers import wait_until
 
 FIXTURE = "fixture.exe"
@@ -118,6 +124,46 @@ def test_log_wait_sees_lines_appended_later_and_skips_earlier_ones(tmp_path, sim
         log.write("fcCheckPassword 0 \xb2\xe2\n".encode("latin-1"))
     assert sim.log_lines()[1] == "fcCheckPassword 0 测"
     assert read_lines(tmp_path / "missing.log") == []
+
+
+def listening_addresses(port):
+    """The local addresses, as /proc/net spells them, of TCP sockets listening on ``port``."""
+    found = []
+    for table in ("/proc/net/tcp", "/proc/net/tcp6"):
+        for line in Path(table).read_text().splitlines()[1:]:
+            local, state = line.split()[1], line.split()[3]
+            address, local_port = local.split(":")
+            if state == "0A" and int(local_port, 16) == port:
+                found.append(address)
+    return found
+
+
+def test_run_script_without_display_serves_the_desktop_to_this_machine_only(arch_choice, tmp_path):
+    with socket.socket() as free:
+        free.bind(("127.0.0.1", 0))
+        port = free.getsockname()[1]
+    prefix = tmp_path / "prefix"
+    env = {k: v for k, v in os.environ.items() if k not in ("DISPLAY", "VELTRANE_NOVNC_ADDRESS")}
+    env.update(E2E_ARCH=arch_choice.arch, VELTRANE_NOVNC_PORT=str(port), VELTRANE_WINE_PREFIX=str(prefix))
+    run = subprocess.Popen(
+        ["bash", str(REPO_ROOT / "scripts" / "run.sh")],
+        env=env, start_new_session=True, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
+    )
+    try:
+        assert wait_until(lambda: listening_addresses(port), 60), "the noVNC page is served"
+        assert listening_addresses(port) == ["0100007F"], "on 127.0.0.1 only"
+    finally:
+        # Xvfb, x11vnc, websockify and Wine share the script's process group; its own clean-up ends
+        # the Wine server, which may have left the group.
+        with contextlib.suppress(ProcessLookupError):
+            os.killpg(run.pid, signal.SIGTERM)
+        with contextlib.suppress(subprocess.TimeoutExpired):
+            run.wait(60)
+        subprocess.run(["wineserver", "-k"], env=dict(env, WINEPREFIX=str(prefix)), capture_output=True)
+        with contextlib.suppress(ProcessLookupError):
+            os.killpg(run.pid, signal.SIGKILL)
+        run.wait(10)
+        shutil.rmtree(prefix, ignore_errors=True)
 
 
 # -- under Wine -----------------------------------------------------------------------------------

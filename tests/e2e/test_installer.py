@@ -38,6 +38,7 @@ ENVIRONMENT_KEY = SESSION_MANAGER_KEY + r"\Environment"
 STATE_DIR = "ProgramData/Veltrane"
 STATE_FILE_WIN = r"C:\ProgramData\Veltrane\ZELK.ini"
 ERROR_BAD_PATHNAME = 161
+ERROR_ALREADY_EXISTS = 183
 SHORTCUT = f"ProgramData/Microsoft/Windows/Start Menu/Programs/{PRODUCT_NAME}.lnk"
 TEMP_UNINSTALLER = "Un.exe"  # the copy of itself that the uninstaller runs from the temporary folder
 MESSAGE_BOX = "#32770"
@@ -371,6 +372,16 @@ def test_a_driver_library_already_there_is_kept_and_no_evaluation_installed(pc, 
     pc.uninstall_silently()
     pc.assert_nothing_installed(kept=[LIBRARY] if where == "install folder" else [])
     assert (folder / LIBRARY).read_bytes() == drivers_own
+
+
+def test_a_state_folder_the_setup_did_not_make_stops_the_evaluation_install_before_anything(pc, sim):
+    # Under Wine every file belongs to the prefix's user, never to Administrators or SYSTEM: this is
+    # a folder another user made before the install.
+    pc.state_dir.mkdir(parents=True)
+    (pc.state_dir / STATE).write_bytes(b"[driver]\r\npassword=planted\r\n")
+    pc.install("/S", "/EVAL", sim=sim, expect=ERROR_ALREADY_EXISTS)
+    assert not pc.install_dir.exists() and pc.values(pc.paths.uninstall_key) is None
+    assert [(p.name, p.read_bytes()) for p in pc.state_dir.iterdir()] == [(STATE, b"[driver]\r\npassword=planted\r\n")]
 
 
 def test_an_install_without_the_evaluation_takes_away_an_earlier_one(pc, sim):

@@ -67,9 +67,10 @@ def test_protected_mode_ticks_the_protection_radio(wine, probe, sim):
 
 def test_second_copy_exits_at_once_and_the_first_is_unaffected(wine, probe, sim, figures):
     first = start_ready(wine, sim)
-    assert probe.mutex_exists("QDN_RUNNING")
-    assert probe.mutex_exists("QDN_RUNNINGRADIX")
-    assert probe.mutex_exists("Global\\QDN_RUNNINGRADIX")
+    instance = probe.mutex_dacl("QDN_RUNNING")
+    assert instance.startswith("D:(A;"), instance
+    markers = [probe.mutex_dacl("QDN_RUNNINGRADIX"), probe.mutex_dacl("Global\\QDN_RUNNINGRADIX")]
+    assert markers == [instance, instance], "the presence markers have the instance mutex's access list"
     before = probe.list()
 
     second = wine.start_program(sim=sim)

@@ -226,6 +226,11 @@ class Probe:
     def mutex_exists(self, name: str) -> bool:
         return self.run("mutex", name)["exists"]
 
+    def mutex_dacl(self, name: str) -> str:
+        """The mutex's access list in SDDL (a null one: "D:NO_ACCESS_CONTROL" on Windows, "D:" under Wine);
+        "" when this account may not read it."""
+        return self.run("mutex", name)["dacl"]
+
     def pid_alive(self, pid: int) -> bool:
         """For a Windows process id (as in ``list``/``procs``)."""
         return self.run("pid-alive", pid)["alive"]

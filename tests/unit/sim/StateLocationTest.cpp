@@ -30,5 +30,12 @@ TEST(StateLocationTest, VariableThenSetupRecordThenBesideTheLibrary) {
     }
 }
 
+TEST(StateLocationTest, TemporaryNameCarriesEveryRandomByte) {
+    const std::uint8_t random[16] = {0x00, 0x11, 0x22, 0x33, 0x44, 0x55, 0x66, 0x77,
+                                     0x88, 0x99, 0xaa, 0xbb, 0xcc, 0xdd, 0xee, 0xff};
+    EXPECT_EQ(TemporaryStatePath(L"C:\\v\\ZELK.ini", random),
+              L"C:\\v\\ZELK.ini.00112233445566778899aabbccddeeff.tmp");
+}
+
 } // namespace
 } // namespace veltrane::sim

@@ -11,6 +11,8 @@
 #include <ole2.h>
 #include <oleacc.h>
 #include <tlhelp32.h>
+#include <aclapi.h>
+#include <sddl.h>
 
 #include <algorithm>
 #include <cstdint>
@@ -600,11 +602,27 @@ Result MutexCommand(const Args& args) {
     if (args.Size() < 2)
         return Fail(kBadInput, "usage: mutex NAME");
     std::wstring name = ToWide(args.Text(1));
-    UniqueHandle mutex(OpenMutexW(SYNCHRONIZE, FALSE, name.c_str()));
+    // Its access list too, where this account may read it ("" where not).
+    UniqueHandle mutex(OpenMutexW(SYNCHRONIZE | READ_CONTROL, FALSE, name.c_str()));
+    std::wstring dacl;
+    if (mutex) {
+        PSECURITY_DESCRIPTOR descriptor = nullptr;
+        wchar_t* text = nullptr;
+        if (GetSecurityInfo(mutex.get(), SE_KERNEL_OBJECT, DACL_SECURITY_INFORMATION, nullptr, nullptr,
+                            nullptr, nullptr, &descriptor) == ERROR_SUCCESS &&
+            ConvertSecurityDescriptorToStringSecurityDescriptorW(descriptor, SDDL_REVISION_1,
+                                                                 DACL_SECURITY_INFORMATION, &text, nullptr))
+            dacl = text;
+        LocalFree(text);
+        LocalFree(descriptor);
+    } else {
+        mutex.reset(OpenMutexW(SYNCHRONIZE, FALSE, name.c_str()));
+    }
     DWORD error = GetLastError();
     if (!mutex && error != ERROR_FILE_NOT_FOUND && error != ERROR_ACCESS_DENIED)
         return Fail(kFailed, "OpenMutex failed");
-    return Ok(JsonObject().AddBool("exists", mutex || error == ERROR_ACCESS_DENIED));
+    return Ok(
+        JsonObject().AddBool("exists", mutex || error == ERROR_ACCESS_DENIED).AddText("dacl", ToU16(dacl)));
 }
 
 // Takes a program's notification-area icon away, as a shell that restarted has lost it.
