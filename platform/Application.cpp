@@ -163,7 +163,13 @@ void Application::RefreshTaskbarEntry() {
 }
 
 void Application::ShowMessage(std::wstring_view text) {
-    MessageDialogShow(window_.Get(), title_, text, messageButton_);
+    {
+        // The box disables its owner, this window, itself and gives it back the activation.
+        ModalScope others(Handle());
+        ::ShowWindow(Handle(), SW_SHOWNOACTIVATE); // the box has the taskbar entry as every window
+        MessageDialogShow(window_.Get(), title_, text, messageButton_);
+    }
+    RefreshTaskbarEntry();
 }
 
 } // namespace veltrane

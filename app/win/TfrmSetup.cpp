@@ -16,6 +16,7 @@
 #include "platform/LinkLabel.h"
 #include "platform/Resources.h"
 #include "platform/Restart.h"
+#include "platform/Window.h"
 #include "platform/Bitmaps.h"
 #include "texts/Texts.h"
 
@@ -399,12 +400,13 @@ void TfrmSetup::BringApplicationToFront() {
     App().BringToFront();
 }
 
-std::optional<SecretString> TfrmSetup::Ask() {
+bool TfrmSetup::Ask(const PasswordCheck& check) {
     Owned<TfrmCheck> dialog(App());
     dialog.SetCaption(Caption());
     if (dialog.ShowModal() != kModalOk)
-        return std::nullopt;
-    return dialog.Password();
+        return false;
+    const std::optional<SecretString> typed = dialog.Password();
+    return typed && check(*typed);
 }
 
 void TfrmSetup::btnOkClick() {
@@ -422,8 +424,9 @@ void TfrmSetup::btnModifyPassClick() {
         driver_.SetPassword(password->c_str()); // the answer is not looked at
 }
 
-// No owner: the main window stays usable while the question is up.
+// The system's box, without owner; the program's windows wait for the answer all the same.
 bool TfrmSetup::AskConfirm(const std::wstring& text) {
+    ModalScope others;
     return ::MessageBoxW(nullptr, text.c_str(), texts::kQueryCaption, MB_OKCANCEL | MB_ICONQUESTION) == IDOK;
 }
 

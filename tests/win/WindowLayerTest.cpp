@@ -162,6 +162,35 @@ TEST(ModalLoop, EndsAsCancelWhenTheWindowIsDestroyedUnderIt) {
     EXPECT_EQ(form.Handle(), nullptr);
 }
 
+// Answers the program's message box from its own loop, noting whether `watched` could be used then.
+struct BoxWatch {
+    HWND watched = nullptr;
+    bool watchedEnabled = true;
+} boxWatch;
+
+void CALLBACK AnswerTheBox(HWND, UINT, UINT_PTR timer, DWORD) {
+    for (HWND w : ThreadWindows())
+        if (HwndClassIs(w, L"#32770") && ::IsWindowVisible(w)) {
+            ::KillTimer(nullptr, timer);
+            boxWatch.watchedEnabled = ::IsWindowEnabled(boxWatch.watched) != FALSE;
+            ::PostMessageW(w, WM_COMMAND, IDOK, 0);
+        }
+}
+
+TEST(MessageBox, HoldsTheOtherWindowsAndLeavesThemAsTheyWere) {
+    std::vector<std::string> seen;
+    Owned<TestForm> usable(seen), disabled(seen);
+    usable.Show();
+    disabled.Show();
+    ::EnableWindow(disabled.Handle(), FALSE);
+    boxWatch.watched = usable.Handle();
+    ::SetTimer(nullptr, 0, 20, &AnswerTheBox);
+    TestApplication().ShowMessage(L"message");
+    EXPECT_FALSE(boxWatch.watchedEnabled);
+    EXPECT_TRUE(::IsWindowEnabled(usable.Handle()));
+    EXPECT_FALSE(::IsWindowEnabled(disabled.Handle())) << "disabled before, disabled after";
+}
+
 class Recorder final : public WindowSubclass {
 public:
     Recorder(char name, std::string& order) : name_(name), order_(order) {}
