@@ -164,7 +164,7 @@ void Application::RefreshTaskbarEntry() {
 
 void Application::ShowMessage(std::wstring_view text) {
     {
-        // The box disables its owner, this window, itself and gives it back the activation.
+        // This window owns the box, which disables it and on closing enables and activates it.
         ModalScope others(Handle());
         ::ShowWindow(Handle(), SW_SHOWNOACTIVATE); // the box has the taskbar entry as every window
         MessageDialogShow(window_.Get(), title_, text, messageButton_);

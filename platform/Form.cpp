@@ -190,8 +190,7 @@ bool Form::PreTranslateMessage(MSG& msg) {
         if (msg.message == WM_KEYDOWN && msg.wParam == VK_RETURN && KeepsReturn(focus))
             return false; // a multi-line box takes its returns, Shift or Ctrl held or not
         if (ModifierDown())
-            return true; // for the default and cancel buttons, Enter and Esc with Shift, Ctrl or Alt do
-                         // nothing
+            return true; // no default or cancel button for Enter and Esc with Shift, Ctrl or Alt
         if (msg.wParam == VK_ESCAPE) {
             PressRoleButton(ButtonRole::Cancel);
             return true;
