@@ -35,7 +35,10 @@ def wait_keys_go_to(wine, probe, window: Dict, control: Dict = None, timeout: fl
     is there and the X server hands keys to Wine's desktop (see WineSession.keys_reach)."""
     if control is not None:
         assert wait_until(lambda: probe.focus()["focus"] == control["hwnd"], timeout), f"{control['class']} has the focus"
-    assert wait_until(lambda: wine.keys_reach(window), timeout), f"keys go to {window['caption']!r}, not {wine.screen.focused_window()}"
+    assert wait_until(lambda: wine.keys_reach(window), timeout), (
+        f"keys go to {window['caption']!r}: Wine's foreground {probe.focus()['foreground']:#x} (want {window['hwnd']:#x}), "
+        f"X focus {wine.screen.focused_window()}"
+    )
 
 
 def main_window(probe, timeout: float = 10.0) -> Dict:
