@@ -162,31 +162,25 @@ TEST(ModalLoop, EndsAsCancelWhenTheWindowIsDestroyedUnderIt) {
     EXPECT_EQ(form.Handle(), nullptr);
 }
 
-// Answers the program's message box from its own loop, noting whether `watched` could be used then.
-struct BoxWatch {
-    HWND watched = nullptr;
-    bool watchedEnabled = true;
-} boxWatch;
-
+// Answers the program's message box from its own loop, noting whether `boxWatched` was usable then.
+HWND boxWatched = nullptr;
+bool boxWatchedEnabled = true;
 void CALLBACK AnswerTheBox(HWND, UINT, UINT_PTR timer, DWORD) {
     for (HWND w : ThreadWindows())
-        if (HwndClassIs(w, L"#32770") && ::IsWindowVisible(w)) {
-            ::KillTimer(nullptr, timer);
-            boxWatch.watchedEnabled = ::IsWindowEnabled(boxWatch.watched) != FALSE;
+        if (HwndClassIs(w, L"#32770") && ::KillTimer(nullptr, timer)) {
+            boxWatchedEnabled = ::IsWindowEnabled(boxWatched) != FALSE;
             ::PostMessageW(w, WM_COMMAND, IDOK, 0);
         }
 }
 
-TEST(MessageBox, HoldsTheOtherWindowsAndLeavesThemAsTheyWere) {
+TEST(StandardMessage, HoldsTheOtherWindowsAndLeavesThemAsTheyWere) {
     std::vector<std::string> seen;
     Owned<TestForm> usable(seen), disabled(seen);
-    usable.Show();
-    disabled.Show();
-    ::EnableWindow(disabled.Handle(), FALSE);
-    boxWatch.watched = usable.Handle();
+    usable.Show(), disabled.Show(), ::EnableWindow(disabled.Handle(), FALSE);
+    boxWatched = usable.Handle();
     ::SetTimer(nullptr, 0, 20, &AnswerTheBox);
     TestApplication().ShowMessage(L"message");
-    EXPECT_FALSE(boxWatch.watchedEnabled);
+    EXPECT_FALSE(boxWatchedEnabled);
     EXPECT_TRUE(::IsWindowEnabled(usable.Handle()));
     EXPECT_FALSE(::IsWindowEnabled(disabled.Handle())) << "disabled before, disabled after";
 }
