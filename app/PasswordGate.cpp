@@ -11,8 +11,7 @@ bool PasswordGate::Pass(PasswordPrompt& prompt, DriverLibrary& driver) {
         ~Close() { flag = false; }
     } close{open_};
     prompt.BringApplicationToFront();
-    const std::optional<SecretString> typed = prompt.Ask();
-    return typed && driver.CheckPassword(typed->c_str());
+    return prompt.Ask([&driver](const SecretString& typed) { return driver.CheckPassword(typed.c_str()); });
 }
 
 } // namespace veltrane

@@ -1,20 +1,23 @@
 #pragma once
 // The guarded administrator check in front of the main window and of Quit.
 
-#include <optional>
+#include <functional>
 
 #include "driver/DriverLibrary.h"
 #include "driver/DriverPassword.h"
 
 namespace veltrane {
 
+using PasswordCheck = std::function<bool(const SecretString& typed)>;
+
 class PasswordPrompt {
 public:
     virtual ~PasswordPrompt() = default;
     virtual void BringApplicationToFront() = 0;
-    // Shows the password dialog modally; the typed text in code page 936 when it closed with OK and
-    // the code page has every character of it.
-    virtual std::optional<SecretString> Ask() = 0;
+    // Shows the password dialog modally. When it closed with OK and code page 936 has every
+    // character typed, returns what `check` says of the text, asked before the dialog is destroyed;
+    // false otherwise.
+    virtual bool Ask(const PasswordCheck& check) = 0;
 };
 
 class PasswordGate {

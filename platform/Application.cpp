@@ -180,7 +180,13 @@ void Application::RefreshTaskbarEntry() {
 }
 
 void Application::ShowMessage(std::wstring_view text) {
-    MessageDialogShow(window_.Get(), title_, text, messageButton_);
+    {
+        // This window owns the box, which disables it and on closing enables and activates it.
+        ModalScope others(Handle());
+        ::ShowWindow(Handle(), SW_SHOWNOACTIVATE); // the box has the taskbar entry as every window
+        MessageDialogShow(window_.Get(), title_, text, messageButton_);
+    }
+    RefreshTaskbarEntry();
 }
 
 } // namespace veltrane

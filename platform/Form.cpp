@@ -130,15 +130,6 @@ std::wstring Form::ItemText(int id) const {
 
 namespace {
 
-std::vector<HWND> DisableThreadWindowsExcept(HWND keep) {
-    std::vector<HWND> disabled = ThreadWindows();
-    std::erase_if(disabled,
-                  [keep](HWND w) { return w == keep || !::IsWindowVisible(w) || !::IsWindowEnabled(w); });
-    for (HWND w : disabled)
-        ::EnableWindow(w, FALSE);
-    return disabled;
-}
-
 bool KeepsReturn(HWND hwnd) {
     return hwnd && (::GetWindowLongW(hwnd, GWL_STYLE) & ES_MULTILINE) != 0;
 }
@@ -152,23 +143,20 @@ bool ModifierDown() {
 int Form::ShowModal() {
     modal_ = true;
     modalResult_ = kModalNone;
-    HWND previouslyActive = ::GetActiveWindow();
-    const std::vector<HWND> disabled = DisableThreadWindowsExcept(Handle());
-    Show();
-    while (modalResult_ == kModalNone) {
-        // A window destroyed under the loop (by a handler, or by the system) ends it as Cancel.
-        if (!Handle() || !App().HandleOneMessage()) {
-            modalResult_ = kModalCancel;
-            break;
+    {
+        ModalScope others(Handle());
+        Show();
+        while (modalResult_ == kModalNone) {
+            // A window destroyed under the loop (by a handler, or by the system) ends it as Cancel.
+            if (!Handle() || !App().HandleOneMessage()) {
+                modalResult_ = kModalCancel;
+                break;
+            }
         }
+        others.EnableOthers();
+        if (Handle())
+            Hide();
     }
-    for (HWND w : disabled)
-        ::EnableWindow(w, TRUE);
-    if (Handle())
-        Hide();
-    // The window that was active before takes the keyboard back, as after any modal dialog.
-    if (previouslyActive && ::IsWindowVisible(previouslyActive) && ::IsWindowEnabled(previouslyActive))
-        ::SetActiveWindow(previouslyActive);
     modal_ = false;
     return modalResult_;
 }
@@ -198,9 +186,11 @@ void Form::ButtonClicked(int id) {
 bool Form::PreTranslateMessage(MSG& msg) {
     const bool enterOrEsc = msg.wParam == VK_RETURN || msg.wParam == VK_ESCAPE;
     if ((msg.message == WM_KEYDOWN || msg.message == WM_SYSKEYDOWN) && enterOrEsc) {
-        if (ModifierDown())
-            return true; // Enter and Esc with Shift, Ctrl or Alt do nothing
         HWND focus = ::GetFocus();
+        if (msg.message == WM_KEYDOWN && msg.wParam == VK_RETURN && KeepsReturn(focus))
+            return false; // a multi-line box takes its returns, Shift or Ctrl held or not
+        if (ModifierDown())
+            return true; // no default or cancel button for Enter and Esc with Shift, Ctrl or Alt
         if (msg.wParam == VK_ESCAPE) {
             PressRoleButton(ButtonRole::Cancel);
             return true;
@@ -209,8 +199,6 @@ bool Form::PreTranslateMessage(MSG& msg) {
             ButtonClicked(::GetDlgCtrlID(focus));
             return true;
         }
-        if (KeepsReturn(focus))
-            return false;
         PressRoleButton(ButtonRole::Default);
         return true;
     }

@@ -53,6 +53,10 @@ void PopupMenu::SetItemCaption(UINT command, std::wstring_view caption) {
     ::ModifyMenuW(menu_.Get(), command, MF_BYCOMMAND | MF_STRING, command, std::wstring(caption).c_str());
 }
 
+HWND PopupMenu::Owner() const {
+    return window_->Handle();
+}
+
 void PopupMenu::Popup(POINT at) {
     ::TrackPopupMenu(menu_.Get(), TPM_LEFTALIGN | TPM_RIGHTBUTTON, at.x, at.y, 0, window_->Handle(), nullptr);
 }

@@ -25,6 +25,8 @@ public:
     void AddSeparator();
     void SetItemCaption(UINT command, std::wstring_view caption);
     HMENU Handle() const { return menu_.Get(); }
+    // The hidden window that tracks the menu and receives its commands.
+    HWND Owner() const;
     // Opens with its top-left corner at a screen point, left-aligned, tracking both buttons;
     // returns when the menu has closed. The chosen item's click follows through the message queue.
     void Popup(POINT at);

@@ -67,6 +67,31 @@ std::vector<HWND> ThreadWindows() {
     return windows;
 }
 
+ModalScope::ModalScope(HWND keep) : active_(::GetActiveWindow()), disabled_(ThreadWindows()) {
+    std::erase_if(disabled_,
+                  [keep](HWND w) { return w == keep || !::IsWindowVisible(w) || !::IsWindowEnabled(w); });
+    for (HWND w : disabled_)
+        ::EnableWindow(w, FALSE);
+}
+
+ModalScope::~ModalScope() {
+    EnableOthers();
+    if (!active_ || !::IsWindowVisible(active_) || !::IsWindowEnabled(active_))
+        return;
+    // A box without owner leaves the foreground to another program's window when it closes.
+    DWORD foregroundProcess = 0;
+    ::GetWindowThreadProcessId(::GetForegroundWindow(), &foregroundProcess);
+    if (foregroundProcess == ::GetCurrentProcessId())
+        ::SetActiveWindow(active_);
+    else
+        ::SetForegroundWindow(active_);
+}
+
+void ModalScope::EnableOthers() {
+    for (HWND w : std::exchange(disabled_, {}))
+        ::EnableWindow(w, TRUE);
+}
+
 std::vector<HWND> ChildWindows(HWND parent) {
     std::vector<HWND> windows;
     ::EnumChildWindows(parent, &CollectWindow, LPARAM(&windows));

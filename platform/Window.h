@@ -20,6 +20,23 @@ bool HwndIsPushButton(HWND hwnd);
 // The calling thread's top-level windows, and every window inside `parent`, as they are now.
 std::vector<HWND> ThreadWindows();
 std::vector<HWND> ChildWindows(HWND parent);
+// While a modal window or a message box of the program is up: every other visible, enabled
+// top-level window of the thread is disabled (but `keep`, which the box disables itself). Ending
+// enables the same windows again, so one that was disabled before stays so, and gives the keyboard
+// back to the window that was active.
+class ModalScope {
+public:
+    explicit ModalScope(HWND keep = nullptr);
+    ModalScope(const ModalScope&) = delete;
+    ModalScope& operator=(const ModalScope&) = delete;
+    ~ModalScope();
+    // Before the modal window hides, so that the system activates one of ours in its place.
+    void EnableOthers();
+
+private:
+    HWND active_;
+    std::vector<HWND> disabled_;
+};
 // The point a mouse message carries, signed for positions left of or above the origin.
 inline POINT PointOf(LPARAM lParam) {
     return {short(LOWORD(lParam)), short(HIWORD(lParam))};

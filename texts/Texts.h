@@ -39,7 +39,7 @@ inline constexpr wchar_t kSetProtectionFailed[] = L"设置保护模式失败";
 inline constexpr wchar_t kUnknownError[] = L"未知错误";
 
 inline constexpr wchar_t kEnterAdminPassword[] = L"请输入管理员密码";
-inline constexpr wchar_t kEnterNewPassword[] = L"请输入管理员密码，最大长度32.";
+inline constexpr wchar_t kEnterNewPassword[] = L"请输入管理员密码，最大长度8.";
 inline constexpr wchar_t kEnterPasswordAgain[] = L"再输入一次：";
 
 // The standard message box's only button keeps its own caption.

@@ -197,15 +197,17 @@ void TTrayIcon::HandleCallback(LPARAM what) {
 }
 
 void TTrayIcon::ShowMenu() {
-    // The menu only closes on a click elsewhere when its owner is in the foreground.
-    ::SetForegroundWindow(trayWindow_->Handle());
+    // The menu only closes on a click elsewhere when the window that tracks it is in the
+    // foreground, and the message after it must reach that same window.
+    HWND owner = popupMenu_->Owner();
+    ::SetForegroundWindow(owner);
     POINT at{};
     if (!::GetCursorPos(&at))
         return;
-    ::SetForegroundWindow(trayWindow_->Handle());
+    ::SetForegroundWindow(owner);
     application_.ProcessMessages();
     popupMenu_->Popup(at);
-    ::PostMessageW(mainWindow_, WM_NULL, 0, 0);
+    ::PostMessageW(owner, WM_NULL, 0, 0);
 }
 
 void TTrayIcon::ShellRecreated() {

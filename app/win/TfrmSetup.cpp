@@ -17,6 +17,7 @@
 #include "platform/LinkLabel.h"
 #include "platform/Resources.h"
 #include "platform/Restart.h"
+#include "platform/Window.h"
 #include "platform/Bitmaps.h"
 #include "platform/CommonControls.h"
 #include "texts/Texts.h"
@@ -426,7 +427,7 @@ void TfrmSetup::BringApplicationToFront() {
     App().BringToFront();
 }
 
-std::optional<SecretString> TfrmSetup::Ask() {
+bool TfrmSetup::Ask(const PasswordCheck& check) {
     Owned<TfrmCheck> dialog(App()); // its caption is the product's, not the main window's current one
     // While the password is typed, once the dialog has painted (timers come after painting), the
     // window's controls are made: OK then only reads the driver, fills the list and shows.
@@ -436,8 +437,9 @@ std::optional<SecretString> TfrmSetup::Ask() {
     });
     prepareControls_.Start(1);
     if (dialog.ShowModal() != kModalOk)
-        return std::nullopt;
-    return dialog.Password();
+        return false;
+    const std::optional<SecretString> typed = dialog.Password();
+    return typed && check(*typed);
 }
 
 void TfrmSetup::btnOkClick() {
@@ -455,8 +457,9 @@ void TfrmSetup::btnModifyPassClick() {
         driver_.SetPassword(password->c_str()); // the answer is not looked at
 }
 
-// No owner: the main window stays usable while the question is up.
+// The system's box, without owner; the program's windows wait for the answer all the same.
 bool TfrmSetup::AskConfirm(const std::wstring& text) {
+    ModalScope others;
     return ::MessageBoxW(nullptr, text.c_str(), texts::kQueryCaption, MB_OKCANCEL | MB_ICONQUESTION) == IDOK;
 }
 

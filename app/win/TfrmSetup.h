@@ -63,7 +63,7 @@ private:
     bool PasswordGate();
 
     void BringApplicationToFront() override;
-    std::optional<SecretString> Ask() override;
+    bool Ask(const PasswordCheck& check) override;
 
     bool AskConfirm(const std::wstring& text) override;
     void SetOkEnabled(bool enabled) override;

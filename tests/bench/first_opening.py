@@ -28,6 +28,7 @@ from typing import Dict, List
 sys.path.insert(0, str(Path(__file__).resolve().parents[1] / "e2e"))
 
 from harness import SimDriver, SimState, WineSession, choose_arch  # noqa: E402
+from program_helpers import wait_keys_go_to  # noqa: E402
 
 PRODUCT_TITLE = "Veltrane影子系统(多分区版)"
 CHECK_CLASS, MAIN_CLASS, BASELINE_CLASS = "TfrmCheck", "TfrmSetup", "VeltraneTrayBaseline"
@@ -77,7 +78,7 @@ def double_click_to(wine, cls: str) -> float:
 
 def enter_to_painted(wine) -> float:
     dialog = wine.probe.wait(CHECK_CLASS, PRODUCT_TITLE, 10, visible=True)
-    until(lambda: wine.probe.focus()["focus"] == wine.probe.child(dialog["hwnd"], cls="Edit")["hwnd"])
+    wait_keys_go_to(wine, wine.probe, dialog, wine.probe.child(dialog["hwnd"], cls="Edit"))
     wine.screen.type_text("admin")
     start = time.monotonic()
     wine.screen.key("Return")

@@ -32,11 +32,13 @@ def start_ready(wine, sim, state: SimState = None, figures=None, env=None):
 
 def wait_keys_go_to(wine, probe, window: Dict, control: Dict = None, timeout: float = 10.0) -> None:
     """Waits until keys typed now reach ``window``, and ``control`` in it when given: Wine's focus
-    is there and the X server sends keys to the window. Under Wine the X focus follows Wine's own a
-    little later, and a key sent in between goes to another X window and is lost."""
+    is there and the X server hands keys to Wine's desktop (see WineSession.keys_reach)."""
     if control is not None:
         assert wait_until(lambda: probe.focus()["focus"] == control["hwnd"], timeout), f"{control['class']} has the focus"
-    assert wait_until(lambda: wine.keys_reach(window), timeout), f"keys go to {window['caption']!r}, not {wine.screen.focused_window()}"
+    assert wait_until(lambda: wine.keys_reach(window), timeout), (
+        f"keys go to {window['caption']!r}: Wine's foreground {probe.focus()['foreground']:#x} (want {window['hwnd']:#x}), "
+        f"X focus {wine.screen.focused_window()}"
+    )
 
 
 def main_window(probe, timeout: float = 10.0) -> Dict:

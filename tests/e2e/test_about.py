@@ -38,12 +38,13 @@ def test_content_focus_and_keys(wine, probe, sim):
     wait_keys_go_to(wine, probe, about)
     wine.screen.key("Escape")  # no cancel button: Esc does nothing
     click_control(wine, memo)
-    wine.screen.key("Return")  # the memo keeps Enter for a new line
-    # Input is handled in order: once the memo has its new line, Esc has been handled as well.
+    for key in ("Return", "shift+Return", "ctrl+Return"):
+        wine.screen.key(key)  # the memo keeps Enter for a new line, with Shift or Ctrl too
+    # Input is handled in order: once the memo has its new lines, Esc has been handled as well.
     assert wait_until(
         lambda: probe.find(ABOUT_CLASS, "关于", visible=True)
-        and len(probe.gettext(memo["hwnd"]).split("\r\n")) == 6
-    ), "About stays open and the memo takes the new line"
+        and len(probe.gettext(memo["hwnd"]).split("\r\n")) == 8
+    ), "About stays open and the memo takes the new lines"
 
     click_control(wine, ok)
     probe.wait_hidden(about["hwnd"])

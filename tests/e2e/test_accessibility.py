@@ -180,7 +180,7 @@ def test_change_password_and_about_dialogs(wine, probe, sim):
             (ROLE_TEXT, "再输入一次：", None),
             (ROLE_STATICTEXT, "密码：", None),
             (ROLE_STATICTEXT, "再输入一次：", None),
-            (ROLE_STATICTEXT, "请输入管理员密码，最大长度32.", None),
+            (ROLE_STATICTEXT, "请输入管理员密码，最大长度8.", None),
             (ROLE_GRAPHIC, None, None),
             (ROLE_SEPARATOR, None, None),
             (ROLE_PUSHBUTTON, "确定", PRESS),

@@ -7,7 +7,9 @@ import time
 from harness import SimState
 from program_helpers import (
     APP_TITLE,
+    MAIN_CLASS,
     MESSAGE_CLASS,
+    PRODUCT_TITLE,
     click_control,
     list_rows,
     open_main_window,
@@ -81,17 +83,15 @@ def test_cancel_in_the_query_writes_nothing(wine, probe, sim):
     assert probe.child(window["hwnd"], cls="Button", text="确定")["enabled"]
 
 
-def test_the_main_window_stays_usable_while_the_query_is_up(wine, probe, sim):
+def test_the_main_window_waits_while_the_query_is_up(wine, probe, sim):
     start_ready(wine, sim, STATE)
     window = open_main_window(wine, probe, sim)
-    ok = probe.child(window["hwnd"], cls="Button", text="确定")
-    probe.click(ok["hwnd"])
-    first = query_box(probe)
-    probe.click(ok["hwnd"])  # the box has no owner: OK can be pressed again
-    assert wait_until(lambda: len([w for w in probe.list() if w["caption"] == "Query" and w["visible"]]) == 2)
-    for box in [w for w in probe.list() if w["caption"] == "Query"]:
-        probe.click(probe.child(box["hwnd"], cls="Button", id=2)["hwnd"])
-    probe.wait_hidden(first["hwnd"])
+    press_ok(wine, probe, window)
+    box = query_box(probe)
+    assert not probe.find(MAIN_CLASS, PRODUCT_TITLE)["enabled"], "the box holds the whole program"
+    probe.click(probe.child(box["hwnd"], cls="Button", id=2)["hwnd"])
+    probe.wait_hidden(box["hwnd"])
+    assert wait_until(lambda: probe.find(MAIN_CLASS, PRODUCT_TITLE)["enabled"])
 
 
 def run_failing_apply(wine, probe, sim, failing: str):

@@ -23,7 +23,7 @@ from harness import (
     windows_path,
 )
 from harness.session import REPO_ROOT
-from program_helpers import wait_until
+from program_helpers import click_control, wait_until
 
 FIXTURE = "fixture.exe"
 FIXTURE_CLASS = "VeltraneFixture"
@@ -311,10 +311,13 @@ def test_one_shot_probe_attaches_to_the_desktop_named_by_probe_desktop(wine, tmp
         launcher.wait(timeout=30)
 
 
-def test_keys_reach_only_the_window_that_has_the_x_focus(wine, probe, tmp_path):
+def test_keys_reach_wines_foreground_window_from_any_x_window_of_the_desktop(wine, probe, tmp_path):
     start_fixture(wine, tmp_path, "show")
     window = probe.wait(FIXTURE_CLASS, FIXTURE_CAPTION, 10, visible=True)
+    click_control(wine, probe.child(window["hwnd"], cls="Edit"))
     assert wait_until(lambda: wine.keys_reach(window))
     desktop = wine.screen.xdotool("search", "--name", "^Default - Wine desktop$").split()[0]
     wine.screen.xdotool("windowfocus", desktop)
-    assert not wine.keys_reach(window)
+    assert wine.keys_reach(window) and not wine.keys_reach(probe.find("Shell_TrayWnd"))
+    wine.screen.type_text("k")
+    assert wait_until(lambda: probe.gettext(probe.child(window["hwnd"], cls="Edit")["hwnd"]) == "k")

@@ -162,6 +162,29 @@ TEST(ModalLoop, EndsAsCancelWhenTheWindowIsDestroyedUnderIt) {
     EXPECT_EQ(form.Handle(), nullptr);
 }
 
+// Answers the program's message box from its own loop, noting whether `boxWatched` was usable then.
+HWND boxWatched = nullptr;
+bool boxWatchedEnabled = true;
+void CALLBACK AnswerTheBox(HWND, UINT, UINT_PTR timer, DWORD) {
+    for (HWND w : ThreadWindows())
+        if (HwndClassIs(w, L"#32770") && ::KillTimer(nullptr, timer)) {
+            boxWatchedEnabled = ::IsWindowEnabled(boxWatched) != FALSE;
+            ::PostMessageW(w, WM_COMMAND, IDOK, 0);
+        }
+}
+
+TEST(StandardMessage, HoldsTheOtherWindowsAndLeavesThemAsTheyWere) {
+    std::vector<std::string> seen;
+    Owned<TestForm> usable(seen), disabled(seen);
+    usable.Show(), disabled.Show(), ::EnableWindow(disabled.Handle(), FALSE);
+    boxWatched = usable.Handle();
+    ::SetTimer(nullptr, 0, 20, &AnswerTheBox);
+    TestApplication().ShowMessage(L"message");
+    EXPECT_FALSE(boxWatchedEnabled);
+    EXPECT_TRUE(::IsWindowEnabled(usable.Handle()));
+    EXPECT_FALSE(::IsWindowEnabled(disabled.Handle())) << "disabled before, disabled after";
+}
+
 class Recorder final : public WindowSubclass {
 public:
     Recorder(char name, std::string& order) : name_(name), order_(order) {}

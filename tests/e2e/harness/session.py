@@ -332,15 +332,12 @@ class WineSession:
     # -- the keyboard -------------------------------------------------------------------------------
 
     def keys_reach(self, window: Mapping) -> bool:
-        """Whether the X server sends key presses to the X window of ``window`` (a top-level window
-        as the probe gives it), matched by caption and present size. Wine moves the X focus only after
-        its own focus, and a key that arrives at another X window meanwhile is lost."""
-        focused = self.screen.focused_window()
-        now = next((w for w in self.probe.list() if w["hwnd"] == window["hwnd"]), None)
-        if focused is None or now is None:
-            return False
-        left, top, right, bottom = now["rect"]
-        return (focused["name"], focused["width"], focused["height"]) == (now["caption"], right - left, bottom - top)
+        """Whether a key typed now reaches ``window`` (a top-level window as the probe gives it): Wine
+        has made it the foreground window, and the X server hands keys to some X window of the Wine
+        desktop. Wine passes every key from any of them to the focus of its foreground window, so the
+        X focus need not be on the window's own X window; it often is not, as Wine moves the X focus
+        with a time stamp that the X server may find older than its last focus change and ignore."""
+        return self.probe.focus()["foreground"] == window["hwnd"] and self.screen.keys_go_inside(DESKTOP_X_TITLE)
 
     # -- the notification area ---------------------------------------------------------------------
 

@@ -134,6 +134,35 @@ class Screen:
             return None
         return {"id": int(window), "name": name, "width": int(shape["WIDTH"]), "height": int(shape["HEIGHT"])}
 
+    def keys_go_inside(self, name_regex: str) -> bool:
+        """Whether the X server hands key presses to the X window named by ``name_regex`` or to one
+        inside it: to the focus window, or to the window under the pointer while the focus follows
+        the pointer (PointerRoot, the server's start, or the root window). None takes no keys."""
+        found = subprocess.run(["xdotool", "getwindowfocus", "-f"], env=self._env(), capture_output=True, text=True)
+        if found.returncode != 0 or not found.stdout.strip():
+            return False
+        window = int(found.stdout.strip())
+        root = int(self._tree_line(None, "Window id:"), 16)
+        if window in (1, root):
+            shape = dict(line.split("=", 1) for line in self.xdotool("getmouselocation", "--shell").split())
+            window = int(shape["WINDOW"])
+        wanted = {int(w) for w in self.xdotool("search", "--name", name_regex).split()}
+        while window and window != root:
+            if window in wanted:
+                return True
+            parent = self._tree_line(window, "Parent window id:")
+            window = int(parent, 16) if parent else 0
+        return False
+
+    def _tree_line(self, window: Optional[int], label: str) -> Optional[str]:
+        """The window id xwininfo gives after ``label`` for ``window`` (the root for None)."""
+        target = ["-root"] if window is None else ["-id", str(window)]
+        found = subprocess.run(["xwininfo", *target, "-children"], env=self._env(), capture_output=True, text=True)
+        for line in found.stdout.splitlines():
+            if label in line:
+                return line.split(label, 1)[1].split()[0]
+        return None
+
     def window_exists(self, name_regex: str) -> bool:
         result = subprocess.run(
             ["xdotool", "search", "--name", name_regex], env=self._env(), capture_output=True, timeout=30

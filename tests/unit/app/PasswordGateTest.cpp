@@ -20,15 +20,17 @@ class ScriptedPrompt : public PasswordPrompt {
 public:
     std::optional<std::string> answer;
     std::function<void()> whileShown;
+    std::vector<std::string>* log = nullptr;
     int fronts = 0, asks = 0;
     void BringApplicationToFront() override { ++fronts; }
-    std::optional<SecretString> Ask() override {
+    bool Ask(const PasswordCheck& check) override {
         ++asks;
         if (whileShown)
             whileShown();
-        if (!answer)
-            return std::nullopt;
-        return SecretString(std::string(*answer));
+        const bool passed = answer && check(SecretString(std::string(*answer)));
+        if (log)
+            log->push_back("dialog destroyed");
+        return passed;
     }
 };
 
@@ -36,14 +38,17 @@ TEST(PasswordGate, RightWrongAndCancelled) {
     CheckingDriver driver;
     PasswordGate gate;
     ScriptedPrompt prompt;
+    prompt.log = &driver.calls;
     prompt.answer = "admin";
     EXPECT_TRUE(gate.Pass(prompt, driver));
     prompt.answer = "wrong";
     EXPECT_FALSE(gate.Pass(prompt, driver));
     prompt.answer.reset();
     EXPECT_FALSE(gate.Pass(prompt, driver));
-    EXPECT_EQ(driver.calls, (std::vector<std::string>{"fcCheckPassword admin", "fcCheckPassword wrong"}))
-        << "a cancelled dialog does not call the library";
+    EXPECT_EQ(driver.calls,
+              (std::vector<std::string>{"fcCheckPassword admin", "dialog destroyed", "fcCheckPassword wrong",
+                                        "dialog destroyed", "dialog destroyed"}))
+        << "checked while the dialog exists; a cancelled dialog does not call the library";
     EXPECT_EQ(prompt.fronts, 3);
     EXPECT_FALSE(gate.IsOpen());
 }
