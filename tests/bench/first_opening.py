@@ -78,6 +78,8 @@ def double_click_to(wine, cls: str) -> float:
 
 def enter_to_painted(wine) -> float:
     dialog = wine.probe.wait(CHECK_CLASS, PRODUCT_TITLE, 10, visible=True)
+    # Wine may leave the X focus on the taskbar that was clicked; a click on the header brings it over.
+    wine.screen.click(*DIALOG_POINT)
     wait_keys_go_to(wine, wine.probe, dialog, wine.probe.child(dialog["hwnd"], cls="Edit"))
     wine.screen.type_text("admin")
     start = time.monotonic()
