@@ -67,7 +67,8 @@ std::vector<HWND> ThreadWindows() {
     return windows;
 }
 
-ModalScope::ModalScope(HWND keep) : active_(::GetActiveWindow()), disabled_(ThreadWindows()) {
+ModalScope::ModalScope(HWND keep, bool reclaimForeground)
+    : active_(::GetActiveWindow()), reclaimForeground_(reclaimForeground), disabled_(ThreadWindows()) {
     std::erase_if(disabled_,
                   [keep](HWND w) { return w == keep || !::IsWindowVisible(w) || !::IsWindowEnabled(w); });
     for (HWND w : disabled_)
@@ -78,10 +79,9 @@ ModalScope::~ModalScope() {
     EnableOthers();
     if (!active_ || !::IsWindowVisible(active_) || !::IsWindowEnabled(active_))
         return;
-    // A box without owner leaves the foreground to another program's window when it closes.
     DWORD foregroundProcess = 0;
     ::GetWindowThreadProcessId(::GetForegroundWindow(), &foregroundProcess);
-    if (foregroundProcess == ::GetCurrentProcessId())
+    if (!reclaimForeground_ || foregroundProcess == ::GetCurrentProcessId())
         ::SetActiveWindow(active_);
     else
         ::SetForegroundWindow(active_);

@@ -26,7 +26,10 @@ std::vector<HWND> ChildWindows(HWND parent);
 // back to the window that was active.
 class ModalScope {
 public:
-    explicit ModalScope(HWND keep = nullptr);
+    // With `reclaimForeground`, for a box without owner: the system leaves the foreground to another
+    // program's window when it closes, so the active window takes it back. A form's own modal showing
+    // only reactivates: taking the foreground there would, under Wine, strand the keyboard focus.
+    explicit ModalScope(HWND keep = nullptr, bool reclaimForeground = false);
     ModalScope(const ModalScope&) = delete;
     ModalScope& operator=(const ModalScope&) = delete;
     ~ModalScope();
@@ -35,6 +38,7 @@ public:
 
 private:
     HWND active_;
+    bool reclaimForeground_;
     std::vector<HWND> disabled_;
 };
 // The point a mouse message carries, signed for positions left of or above the origin.

@@ -121,6 +121,10 @@ void TfrmSetup::CreateComponents() {
     TrayIcon->OnMouseMove = [this](TTrayIcon&) {
         PrepareFirstOpening();
     };
+    prepareControls_.SetOnTick([this] {
+        prepareControls_.Stop();
+        PrepareControls();
+    });
     Skin1->Loaded();
     TrayIcon->Loaded();
 }
@@ -389,7 +393,12 @@ void TfrmSetup::PrepareFirstOpening() {
 
 // The tray double-click, the hot key and the taskbar entry's restore command.
 void TfrmSetup::OpenThroughGate() {
-    if (open_ || !PasswordGate() || !ReadDriverForShowing())
+    if (open_)
+        return;
+    // While the password is typed, once the dialog has painted (timers come after painting), the
+    // window's controls are made: OK then only reads the driver, fills the list and shows.
+    prepareControls_.Start(1);
+    if (!PasswordGate() || !ReadDriverForShowing())
         return;
     opening_ = true;
     Show();
@@ -429,13 +438,6 @@ void TfrmSetup::BringApplicationToFront() {
 
 bool TfrmSetup::Ask(const PasswordCheck& check) {
     Owned<TfrmCheck> dialog(App()); // its caption is the product's, not the main window's current one
-    // While the password is typed, once the dialog has painted (timers come after painting), the
-    // window's controls are made: OK then only reads the driver, fills the list and shows.
-    prepareControls_.SetOnTick([this] {
-        prepareControls_.Stop();
-        PrepareControls();
-    });
-    prepareControls_.Start(1);
     if (dialog.ShowModal() != kModalOk)
         return false;
     const std::optional<SecretString> typed = dialog.Password();
@@ -459,7 +461,7 @@ void TfrmSetup::btnModifyPassClick() {
 
 // The system's box, without owner; the program's windows wait for the answer all the same.
 bool TfrmSetup::AskConfirm(const std::wstring& text) {
-    ModalScope others;
+    ModalScope others(nullptr, true);
     return ::MessageBoxW(nullptr, text.c_str(), texts::kQueryCaption, MB_OKCANCEL | MB_ICONQUESTION) == IDOK;
 }
 

@@ -135,24 +135,31 @@ class Screen:
         return {"id": int(window), "name": name, "width": int(shape["WIDTH"]), "height": int(shape["HEIGHT"])}
 
     def keys_go_inside(self, name_regex: str) -> bool:
-        """Whether the X server hands key presses to the X window named by ``name_regex`` or to one
-        inside it: to the focus window, or to the window under the pointer while the focus follows
-        the pointer (PointerRoot, the server's start, or the root window). None takes no keys."""
+        """Whether the X server hands key presses to an X window of a program inside the X window named
+        by ``name_regex``, or to that window itself: to the focus window, or to the window under the
+        pointer while the focus follows the pointer (PointerRoot, the server's start, or the root
+        window). The other windows of the named window's process do not count: a Wine desktop's
+        taskbar and tooltips keep the keys they get."""
         found = subprocess.run(["xdotool", "getwindowfocus", "-f"], env=self._env(), capture_output=True, text=True)
         if found.returncode != 0 or not found.stdout.strip():
             return False
-        window = int(found.stdout.strip())
+        window = focus = int(found.stdout.strip())
         root = int(self._tree_line(None, "Window id:"), 16)
         if window in (1, root):
             shape = dict(line.split("=", 1) for line in self.xdotool("getmouselocation", "--shell").split())
-            window = int(shape["WINDOW"])
+            window = focus = int(shape["WINDOW"])
         wanted = {int(w) for w in self.xdotool("search", "--name", name_regex).split()}
         while window and window != root:
             if window in wanted:
-                return True
+                return focus == window or self._owner(focus) not in {self._owner(w) for w in wanted}
             parent = self._tree_line(window, "Parent window id:")
             window = int(parent, 16) if parent else 0
         return False
+
+    def _owner(self, window: int) -> str:
+        """The process id an X client gave its window (_NET_WM_PID), or "" for none."""
+        found = subprocess.run(["xdotool", "getwindowpid", str(window)], env=self._env(), capture_output=True, text=True)
+        return found.stdout.strip()
 
     def _tree_line(self, window: Optional[int], label: str) -> Optional[str]:
         """The window id xwininfo gives after ``label`` for ``window`` (the root for None)."""
