@@ -1,7 +1,6 @@
 #include "dialogs/win/TfrmModifyPass.h"
 
 #include "art/ArtIds.h"
-#include "dialogs/PasswordRules.h"
 #include "texts/Texts.h"
 
 namespace veltrane {
