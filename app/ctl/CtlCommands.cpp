@@ -5,7 +5,7 @@
 #include "app/ApplySettings.h"
 #include "app/PasswordGate.h"
 #include "driver/DriverPassword.h"
-#include "toolkit/Bytes.h"
+#include "base/Bytes.h"
 #include "texts/Texts.h"
 
 namespace veltrane::ctl {

@@ -13,7 +13,7 @@
 #include "platform/Form.h"
 #include "platform/Paint.h"
 #include "platform/Resources.h"
-#include "toolkit/Bytes.h"
+#include "base/Bytes.h"
 #include "toolkit/win/TGlyphButton.h"
 #include "toolkit/win/TSkinManager.h"
 

@@ -5,8 +5,8 @@
 #include <optional>
 #include <vector>
 
-#include "toolkit/draw/Colour.h"
-#include "toolkit/draw/Geometry.h"
+#include "base/Colour.h"
+#include "base/Geometry.h"
 
 namespace veltrane {
 
