@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <cstring>
 
-#include "toolkit/Bytes.h"
+#include "base/Bytes.h"
 
 namespace veltrane {
 

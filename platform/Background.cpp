@@ -50,9 +50,9 @@ HBRUSH BackgroundProvider::BrushFor(HWND control, HDC controlDc) {
     const COLORREF solid = SolidBackground();
     if (solid != CLR_INVALID) {
         ::SetBkColor(controlDc, solid);
-        if (!solid_ || solidColor_ != solid) {
+        if (!solid_ || solidColour_ != solid) {
             solid_.Reset(::CreateSolidBrush(solid));
-            solidColor_ = solid;
+            solidColour_ = solid;
         }
         return solid_.Get();
     }

@@ -34,7 +34,7 @@ protected:
 private:
     HWND window_ = nullptr;
     UniqueBrush solid_;
-    COLORREF solidColor_ = CLR_INVALID;
+    COLORREF solidColour_ = CLR_INVALID;
     UniqueBrush pattern_;
     SIZE patternSize_{};
 };

@@ -7,7 +7,7 @@
 #include "platform/CommonControls.h"
 #include "platform/Paint.h"
 #include "platform/Window.h"
-#include "toolkit/draw/IconMask.h"
+#include "base/IconMask.h"
 
 namespace veltrane {
 

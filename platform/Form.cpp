@@ -270,7 +270,7 @@ void Form::CreateFromLayout(const FormLayout& layout, Controls when) {
     // Dialog frames carry the close box alone; other windows show the program's icon before it.
     if (!(layout.exStyle & WS_EX_DLGMODALFRAME))
         HwndSetProgramIcon(Handle());
-    HwndCenterOnScreen(Handle());
+    HwndCentre(Handle());
     if (when == Controls::WithWindow)
         MakeControls();
     CreateComponents();
@@ -295,7 +295,8 @@ HWND Form::CreateControl(const ControlLayout& control) {
                       Scaled(control.y + control.height)};
     HWND hwnd = nullptr;
     if (control.kind == ControlKind::Panel) {
-        auto panel = std::make_unique<Panel>(control.color == kNoColor ? SolidBackground() : control.color);
+        auto panel =
+            std::make_unique<Panel>(control.colour == kNoColour ? SolidBackground() : control.colour);
         hwnd = panel->Create(parent, control.id, bounds, cls.style | control.style, cls.exStyle);
         panels_[control.id] = std::move(panel);
     } else {
@@ -326,14 +327,14 @@ HFONT Form::FontOfHeight(int height) {
 }
 
 COLORREF Form::SolidBackground() const {
-    return layout_->background == kNoColor ? ::GetSysColor(COLOR_BTNFACE) : layout_->background;
+    return layout_->background == kNoColour ? ::GetSysColor(COLOR_BTNFACE) : layout_->background;
 }
 
 void Form::PaintBackground(HDC dc, const RECT& area) {
     ::FillRect(dc, &area, gdi_.Brush(SolidBackground()));
 }
 
-HBRUSH Form::OnControlColor(HDC dc, HWND control) {
+HBRUSH Form::OnControlColour(HDC dc, HWND control) {
     BackgroundProvider* holder = BackgroundProviderOf(control);
     return (holder ? holder : this)->BrushFor(control, dc);
 }
@@ -368,7 +369,7 @@ LRESULT Form::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         return OnNotify(*reinterpret_cast<const NMHDR*>(lParam));
     case WM_CTLCOLORSTATIC:
     case WM_CTLCOLORBTN:
-        return LRESULT(OnControlColor(HDC(wParam), HWND(lParam)));
+        return LRESULT(OnControlColour(HDC(wParam), HWND(lParam)));
     case WM_DRAWITEM:
         if (OnDrawItem(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam)))
             return TRUE;

@@ -81,7 +81,7 @@ protected:
     virtual bool OnDrawItem(const DRAWITEMSTRUCT& item) { return (void)item, false; }
     // The brush a static text or button fills its background with: by default the background of the
     // window holding it, lined up with the control.
-    virtual HBRUSH OnControlColor(HDC dc, HWND control);
+    virtual HBRUSH OnControlColour(HDC dc, HWND control);
 
     // Makes the controls now if they wait for the first showing (hidden, as after a hiding).
     void PrepareControls() { MakeControls(); }

@@ -9,7 +9,7 @@ namespace veltrane {
 
 enum class ControlKind { Picture, Panel, GroupBox, ListView, RadioButton, Button, LinkLabel, Label, Edit };
 
-inline constexpr COLORREF kNoColor = CLR_INVALID;
+inline constexpr COLORREF kNoColour = CLR_INVALID;
 
 // A dialog button's part in the keyboard handling: Enter presses the default button, Esc the
 // cancel button.
@@ -26,10 +26,10 @@ struct ControlLayout {
     int id;
     int parent; // id of the holding panel or group box, 0 for the window itself
     int x, y, width, height;
-    const wchar_t* caption;    // placeholder, overwritten from the texts module
-    DWORD style = 0;           // extra window styles
-    COLORREF color = kNoColor; // panel background
-    int fontHeight = 0;        // pixels; 0 = the window's font
+    const wchar_t* caption;      // placeholder, overwritten from the texts module
+    DWORD style = 0;             // extra window styles
+    COLORREF colour = kNoColour; // panel background
+    int fontHeight = 0;          // pixels; 0 = the window's font
     ButtonRole role = ButtonRole::Plain;
     int modalResult = kModalNone; // set on the window before the button's click handler runs
 };
@@ -42,7 +42,7 @@ struct FormLayout {
     const wchar_t* caption;
     const wchar_t* fontFace;
     int fontHeight;      // pixels
-    COLORREF background; // kNoColor: the system's dialog colour
+    COLORREF background; // kNoColour: the system's dialog colour
     std::span<const ControlLayout> controls;
     bool scalesWithTextSize = false; // positions, sizes and fonts follow the screen's text size
 };

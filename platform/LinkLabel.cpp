@@ -11,7 +11,7 @@ const wchar_t kLinkLabelClass[] = L"TLinkLabel";
 
 namespace {
 
-constexpr COLORREF kVisitedColor = RGB(128, 0, 128);
+constexpr COLORREF kVisitedColour = RGB(128, 0, 128);
 constexpr UINT kClickMessage = WM_USER + 1;
 
 class LinkLabel {
@@ -52,7 +52,7 @@ void LinkLabel::Paint() {
     ::FillRect(dc, &r, brush ? brush : ::GetSysColorBrush(COLOR_BTNFACE));
     ScopedSelect font(dc, underlined_.Get());
     ::SetBkMode(dc, TRANSPARENT);
-    ::SetTextColor(dc, visited ? kVisitedColor : ::GetSysColor(COLOR_HIGHLIGHT));
+    ::SetTextColor(dc, visited ? kVisitedColour : ::GetSysColor(COLOR_HIGHLIGHT));
     const std::wstring text = HwndGetText(hwnd_);
     const UINT align = (::GetWindowLongW(hwnd_, GWL_STYLE) & SS_CENTER) ? DT_CENTER : DT_LEFT;
     ::DrawTextW(dc, text.c_str(), int(text.size()), &r, align | DT_WORDBREAK | DT_NOPREFIX);

@@ -84,7 +84,7 @@ void LayOut(HWND dialog) {
                          DWORD(::GetWindowLongW(dialog, GWL_EXSTYLE)));
     ::SetWindowPos(dialog, nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top,
                    SWP_NOMOVE | SWP_NOZORDER);
-    HwndCenterOnScreen(dialog);
+    HwndCentre(dialog);
 }
 
 INT_PTR HandleDialogMessage(HWND dialog, UINT message, WPARAM wParam) {

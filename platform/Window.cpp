@@ -124,13 +124,14 @@ void HwndSetProgramIcon(HWND hwnd) {
     }
 }
 
-void HwndCenterOnScreen(HWND hwnd) {
-    RECT r{};
-    ::GetWindowRect(hwnd, &r);
-    const int width = r.right - r.left;
-    const int height = r.bottom - r.top;
-    const int x = (::GetSystemMetrics(SM_CXSCREEN) - width) / 2;
-    const int y = (::GetSystemMetrics(SM_CYSCREEN) - height) / 2;
+void HwndCentre(HWND hwnd, HWND over) {
+    RECT area{}, self{};
+    if (!over || !::GetWindowRect(over, &area))
+        area = {0, 0, ::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN)};
+    if (!::GetWindowRect(hwnd, &self))
+        return;
+    const int x = (area.left + area.right - (self.right - self.left)) / 2;
+    const int y = (area.top + area.bottom - (self.bottom - self.top)) / 2;
     ::SetWindowPos(hwnd, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 

@@ -51,8 +51,9 @@ void WindowClassRegister(const wchar_t* name, WNDPROC proc, HBRUSH background = 
                          bool withIcon = true);
 // The program's icon in the window's caption (and its system-menu box).
 void HwndSetProgramIcon(HWND hwnd);
-// Moves a top-level window so that it sits in the middle of the primary screen.
-void HwndCenterOnScreen(HWND hwnd);
+// Moves a top-level window, keeping its size, so that it sits in the middle of `over`'s window, or of
+// the primary screen when there is no such window.
+void HwndCentre(HWND hwnd, HWND over = nullptr);
 HINSTANCE ModuleInstance();
 // Asks for WM_MOUSELEAVE (WM_NCMOUSELEAVE with `nonClient`) once the pointer leaves `window`;
 // false when the system refused.

@@ -4,7 +4,7 @@
 #include <cstring>
 #include <limits>
 
-#include "toolkit/Bytes.h"
+#include "base/Bytes.h"
 
 // What the reader accepts. Tolerated: CR LF or LF line ends, a UTF-8 byte order mark, blank
 // lines, lines starting with ';' or '#', blanks around lines, keys, values and slot fields, any

@@ -4,8 +4,8 @@
 
 #include "app/ApplySettings.h"
 #include "app/PasswordGate.h"
-#include "toolkit/Bytes.h"
-#include "dialogs/PasswordRules.h"
+#include "driver/DriverPassword.h"
+#include "base/Bytes.h"
 #include "texts/Texts.h"
 
 namespace veltrane::ctl {
@@ -104,12 +104,7 @@ public:
     explicit WipedOnExit(std::wstring& text) : text_(text) {}
     WipedOnExit(const WipedOnExit&) = delete;
     WipedOnExit& operator=(const WipedOnExit&) = delete;
-    ~WipedOnExit() {
-        volatile wchar_t* p = text_.data();
-        for (std::size_t i = 0; i < text_.capacity(); ++i)
-            p[i] = 0;
-        text_.clear();
-    }
+    ~WipedOnExit() { StringWipe(text_); }
 
 private:
     std::wstring& text_;

@@ -16,10 +16,6 @@ namespace veltrane::ctl {
 // takes, so a longer line is still refused as too long.
 inline constexpr std::size_t kPasswordLineMaxBytes = 1024;
 
-// Strict UTF-8 to UTF-16: nothing for an overlong form, a surrogate, a code point past U+10FFFF or a
-// cut sequence.
-std::optional<std::wstring> Utf8Decode(std::string_view bytes);
-
 class PasswordLines {
 public:
     // The ANSI code page's reading of bytes that are not UTF-8.

@@ -57,7 +57,7 @@ constexpr ControlLayout kControls[] = {
     {ControlKind::Button, kBtnModifyPass, kPlBottom, 328, 12, 89, 28, L"btnModifyPass"},
     {ControlKind::Button, kBtnCancel, kPlBottom, 520, 12, 85, 28, L"btnCancel"},
     {ControlKind::Button, kBtnAbout, kPlBottom, 232, 12, 89, 28, L"btnAbout"},
-    {ControlKind::LinkLabel, kLinkLabel, kPlBottom, 13, 16, 169, 19, texts::kMakerSite, SS_CENTER, kNoColor,
+    {ControlKind::LinkLabel, kLinkLabel, kPlBottom, 13, 16, 169, 19, texts::kMakerSite, SS_CENTER, kNoColour,
      11},
     {ControlKind::Picture, kImage1, 0, 8, 8, 600, 61, L"", SS_BITMAP},
     {ControlKind::Panel, kPanel1, 0, 8, 80, 601, 297, L"", 0, kWhite},

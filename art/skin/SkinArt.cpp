@@ -14,7 +14,7 @@
 #include <string>
 #include <vector>
 
-#include "toolkit/Bytes.h"
+#include "base/Bytes.h"
 
 namespace {
 

@@ -1,6 +1,5 @@
 #include "dialogs/win/PasswordField.h"
 
-#include "dialogs/PasswordRules.h"
 #include "platform/Window.h"
 #include "texts/Cp936.h"
 
@@ -8,7 +7,7 @@ namespace veltrane {
 
 void PasswordField::Attach(HWND edit, KeyPress onKeyPress) {
     onKeyPress_ = std::move(onKeyPress);
-    ::SendMessageW(edit, EM_SETLIMITTEXT, kPasswordMaxLength, 0);
+    ::SendMessageW(edit, EM_SETLIMITTEXT, kPasswordMaxBytes, 0);
     ::SendMessageW(edit, EM_SETPASSWORDCHAR, L'*', 0);
     WindowSubclass::Attach(edit);
 }
@@ -23,7 +22,7 @@ std::wstring PasswordField::Text() const {
 std::optional<SecretString> PasswordField::Bytes() const {
     std::wstring text = Text();
     std::optional<std::string> bytes = ToCodePage936(text);
-    WideStringWipe(text);
+    StringWipe(text);
     if (!bytes)
         return std::nullopt;
     return SecretString(std::move(*bytes));
@@ -67,7 +66,7 @@ bool PasswordField::Accepts(wchar_t key) const {
     ::SendMessageW(Window(), EM_GETSEL, WPARAM(&start), LPARAM(&end));
     std::wstring text = HwndGetText(Window());
     const bool accepted = PasswordKeyAccepted(text, start, end, key, &CodePage936Width);
-    WideStringWipe(text);
+    StringWipe(text);
     return accepted;
 }
 
@@ -101,13 +100,6 @@ LRESULT PasswordField::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
         wParam = key;
     }
     return Default(message, wParam, lParam);
-}
-
-void WideStringWipe(std::wstring& text) {
-    volatile wchar_t* p = text.data();
-    for (size_t i = 0; i < text.capacity(); ++i)
-        p[i] = 0;
-    text.clear();
 }
 
 } // namespace veltrane

@@ -11,8 +11,6 @@
 
 namespace veltrane {
 
-inline constexpr int kPasswordMaxLength = 8;
-
 class PasswordField final : public WindowSubclass {
 public:
     // Sees each typed character first and may swallow it by setting it to 0.
@@ -33,8 +31,5 @@ private:
 
     KeyPress onKeyPress_;
 };
-
-// Zeroes a string's characters before it is released.
-void WideStringWipe(std::wstring& text);
 
 } // namespace veltrane

@@ -48,7 +48,7 @@ constexpr ControlLayout kControls[] = {
     {ControlKind::Panel, kPanel1, 0, 0, 0, 430, 73, L"", 0, kWhite},
     {ControlKind::Picture, kImage2, kPanel1, 10, 10, 55, 55, L"", SS_BITMAP},
     {ControlKind::Label, kLblApp, kPanel1, 77, 16, 337, 42, L"lblApp"},
-    {ControlKind::Button, kBtnOK, 0, 323, 259, 97, 30, L"OK", 0, kNoColor, 0, ButtonRole::Default, kModalOk},
+    {ControlKind::Button, kBtnOK, 0, 323, 259, 97, 30, L"OK", 0, kNoColour, 0, ButtonRole::Default, kModalOk},
     {ControlKind::Edit, kMemo1, 0, 11, 83, 409, 81, kMemoText,
      ES_MULTILINE | ES_WANTRETURN | ES_AUTOVSCROLL | WS_VSCROLL},
     {ControlKind::Label, kLabelCopyRight, 0, 9, 268, 305, 17, L"LabelCopyRight", SS_CENTER},
@@ -63,7 +63,7 @@ constexpr FormLayout kLayout{
     L"frmAbout",
     L"MS Sans Serif",
     11,
-    kNoColor,
+    kNoColour,
     kControls,
     true,
 };

@@ -28,9 +28,9 @@ constexpr ControlLayout kControls[] = {
     {ControlKind::Label, kLblPassStatus, kPanel1, 80, 9, 241, 38, L"lblPassStatus", SS_CENTER},
     {ControlKind::Label, kLblPass, 0, 7, 74, 114, 17, L"LblPass", SS_CENTER},
     {ControlKind::Label, kBevel, 0, 6, 105, 330, 2, L"", SS_ETCHEDHORZ},
-    {ControlKind::Button, kBtnOK, 0, 128, 120, 97, 30, L"BtnOK", 0, kNoColor, 0, ButtonRole::Default,
+    {ControlKind::Button, kBtnOK, 0, 128, 120, 97, 30, L"BtnOK", 0, kNoColour, 0, ButtonRole::Default,
      kModalOk},
-    {ControlKind::Button, kBtnCancel, 0, 232, 120, 97, 30, L"BtnCancel", 0, kNoColor, 0, ButtonRole::Cancel,
+    {ControlKind::Button, kBtnCancel, 0, 232, 120, 97, 30, L"BtnCancel", 0, kNoColour, 0, ButtonRole::Cancel,
      kModalCancel},
 };
 
@@ -43,7 +43,7 @@ constexpr FormLayout kLayout{
     L"frmCheck",
     L"MS Sans Serif",
     12,
-    kNoColor,
+    kNoColour,
     kControls,
 };
 

@@ -1,7 +1,7 @@
 #include "dialogs/win/TfrmModifyPass.h"
 
 #include "art/ArtIds.h"
-#include "dialogs/PasswordRules.h"
+#include "platform/Window.h"
 #include "texts/Texts.h"
 
 namespace veltrane {
@@ -38,8 +38,8 @@ constexpr ControlLayout kControls[] = {
     {ControlKind::Label, kLblPassword, 0, 9, 77, 127, 13, L"lblPassword", SS_CENTER},
     {ControlKind::Label, kLblPassConfirm, 0, 13, 105, 123, 13, L"lblPassConfirm", SS_CENTER},
     {ControlKind::Label, kBevel1, 0, 17, 134, 328, 2, L"", SS_ETCHEDHORZ},
-    {ControlKind::Button, kBtnOK, 0, 144, 144, 97, 30, L"BtnOK", 0, kNoColor, 0, ButtonRole::Default},
-    {ControlKind::Button, kBtnCancel, 0, 248, 144, 97, 30, L"BtnCancel", 0, kNoColor, 0, ButtonRole::Cancel,
+    {ControlKind::Button, kBtnOK, 0, 144, 144, 97, 30, L"BtnOK", 0, kNoColour, 0, ButtonRole::Default},
+    {ControlKind::Button, kBtnCancel, 0, 248, 144, 97, 30, L"BtnCancel", 0, kNoColour, 0, ButtonRole::Cancel,
      kModalCancel},
 };
 
@@ -52,7 +52,7 @@ constexpr FormLayout kLayout{
     L"frmModifyPass",
     L"MS Sans Serif",
     12,
-    kNoColor,
+    kNoColour,
     kControls,
 };
 
@@ -60,7 +60,7 @@ constexpr FormLayout kLayout{
 
 TfrmModifyPass::TfrmModifyPass(Application& application, HWND centreOn) : PasswordDialog(application) {
     CreateFromLayout(kLayout);
-    CentreOn(centreOn);
+    HwndCentre(Handle(), centreOn);
 }
 
 void TfrmModifyPass::FormDestroy() {
@@ -76,16 +76,6 @@ void TfrmModifyPass::FormCreate() {
     Edit1.Attach(Item(kEdit1));
     Edit2.Attach(Item(kEdit2));
     SetActiveControl(kEdit2);
-}
-
-void TfrmModifyPass::CentreOn(HWND window) {
-    RECT owner{}, self{};
-    if (!window || !::GetWindowRect(window, &owner) || !::GetWindowRect(Handle(), &self))
-        return;
-    const int width = self.right - self.left;
-    const int height = self.bottom - self.top;
-    ::SetWindowPos(Handle(), nullptr, (owner.left + owner.right - width) / 2,
-                   (owner.top + owner.bottom - height) / 2, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 std::optional<SecretString> TfrmModifyPass::NewPassword() const {

@@ -22,7 +22,6 @@ private:
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
     void OnCommand(int id, int code) override;
     void btnOkClick();
-    void CentreOn(HWND window);
 
     PasswordField Edit1;
     PasswordField Edit2;

@@ -13,7 +13,7 @@
 #include "platform/Form.h"
 #include "platform/Paint.h"
 #include "platform/Resources.h"
-#include "toolkit/Bytes.h"
+#include "base/Bytes.h"
 #include "toolkit/win/TGlyphButton.h"
 #include "toolkit/win/TSkinManager.h"
 
@@ -38,16 +38,11 @@ constexpr ControlLayout kControls[] = {
     {ControlKind::Button, kButton, 0, 4, 72, 60, 24, L"OK"},
 };
 
-constexpr FormLayout kDialogLayout{L"TSkinTestDialog",
-                                   WS_POPUP | WS_CAPTION | WS_SYSMENU,
-                                   WS_EX_DLGMODALFRAME,
-                                   kClientWidth,
-                                   kClientHeight,
-                                   L"skin test",
-                                   L"MS Sans Serif",
-                                   12,
-                                   kNoColor,
-                                   kControls};
+constexpr FormLayout kDialogLayout{L"TSkinTestDialog",  WS_POPUP | WS_CAPTION | WS_SYSMENU,
+                                   WS_EX_DLGMODALFRAME, kClientWidth,
+                                   kClientHeight,       L"skin test",
+                                   L"MS Sans Serif",    12,
+                                   kNoColour,           kControls};
 constexpr FormLayout kSizableLayout{L"TSkinTestSizable",
                                     WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME,
                                     0,
@@ -56,7 +51,7 @@ constexpr FormLayout kSizableLayout{L"TSkinTestSizable",
                                     L"sizable",
                                     L"MS Sans Serif",
                                     12,
-                                    kNoColor,
+                                    kNoColour,
                                     {}};
 
 Application& SkinTestApplication() {

@@ -30,7 +30,8 @@ constexpr UINT kDestroyMessage = WM_APP + 2;
 constexpr ControlLayout kControls[] = {
     {ControlKind::Panel, kPanel, 0, 0, 0, 100, 40, L"", 0, RGB(10, 20, 30)},
     {ControlKind::Label, kLabel, kPanel, 30, 10, 40, 20, L"label"},
-    {ControlKind::Button, kButtonOk, 0, 10, 50, 80, 24, L"OK", 0, kNoColor, 0, ButtonRole::Default, kModalOk},
+    {ControlKind::Button, kButtonOk, 0, 10, 50, 80, 24, L"OK", 0, kNoColour, 0, ButtonRole::Default,
+     kModalOk},
 };
 
 constexpr FormLayout kLayout{L"TWindowLayerTestForm",
@@ -41,7 +42,7 @@ constexpr FormLayout kLayout{L"TWindowLayerTestForm",
                              L"test",
                              L"MS Sans Serif",
                              12,
-                             kNoColor,
+                             kNoColour,
                              kControls};
 
 Application& TestApplication() {

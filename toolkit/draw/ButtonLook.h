@@ -6,8 +6,8 @@
 #include <optional>
 #include <vector>
 
-#include "toolkit/draw/Colour.h"
-#include "toolkit/draw/Geometry.h"
+#include "base/Colour.h"
+#include "base/Geometry.h"
 
 namespace veltrane {
 

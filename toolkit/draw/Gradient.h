@@ -5,8 +5,8 @@
 #include <optional>
 #include <vector>
 
-#include "toolkit/draw/Colour.h"
-#include "toolkit/draw/Geometry.h"
+#include "base/Colour.h"
+#include "base/Geometry.h"
 
 namespace veltrane {
 
@@ -104,8 +104,8 @@ public:
     void SetGradientSmoothFactor(int value) { smoothFactor_ = SmoothFactorClamped(value); }
     TFrameStyle FrameStyle() const { return frameStyle_; }
     void SetFrameStyle(TFrameStyle value) { frameStyle_ = value; }
-    Rgb FrameColor() const { return frameColor_; }
-    void SetFrameColor(Colour value) { frameColor_ = value.ToRgb(systemColour_); }
+    Rgb FrameColor() const { return frame_; }
+    void SetFrameColor(Colour value) { frame_ = value.ToRgb(systemColour_); }
 
     bool PaintsGradient() const { return active_ && showGradient_; }
     std::optional<GradientPlan> Plan(PixelSize area) const {
@@ -123,7 +123,7 @@ private:
     TGradientDirection direction_ = gdHorizontalEnd;
     int smoothFactor_ = 1;
     TFrameStyle frameStyle_ = fsNone;
-    Rgb frameColor_ = 0;
+    Rgb frame_ = 0;
 };
 
 } // namespace veltrane

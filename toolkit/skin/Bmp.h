@@ -8,23 +8,9 @@
 #include <string>
 #include <vector>
 
+#include "base/Colour.h"
+
 namespace veltrane {
-
-// A colour as R + 256 G + 65536 B, the layout of the system's colour values.
-using Rgb = std::uint32_t;
-
-constexpr Rgb MakeRgb(unsigned r, unsigned g, unsigned b) {
-    return Rgb(r & 0xFF) | Rgb(g & 0xFF) << 8 | Rgb(b & 0xFF) << 16;
-}
-constexpr unsigned RedOf(Rgb c) {
-    return c & 0xFF;
-}
-constexpr unsigned GreenOf(Rgb c) {
-    return (c >> 8) & 0xFF;
-}
-constexpr unsigned BlueOf(Rgb c) {
-    return (c >> 16) & 0xFF;
-}
 
 inline constexpr int kBmpMaxSide = 32768;
 // Bitmaps are refused beyond this many pixels (16 MB decoded at 32 bits): the largest of our skin

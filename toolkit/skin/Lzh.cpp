@@ -7,7 +7,7 @@
 #include <memory>
 #include <new>
 
-#include "toolkit/Bytes.h"
+#include "base/Bytes.h"
 
 namespace veltrane {
 namespace {

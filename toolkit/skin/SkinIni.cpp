@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <limits>
 
-#include "toolkit/Bytes.h"
+#include "base/Bytes.h"
 
 namespace veltrane {
 namespace {

@@ -11,7 +11,7 @@
 #include <unordered_map>
 #include <vector>
 
-#include "toolkit/skin/Bmp.h"
+#include "base/Colour.h"
 
 namespace veltrane {
 

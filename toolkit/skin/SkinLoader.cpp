@@ -4,7 +4,7 @@
 #include <cstring>
 #include <string>
 
-#include "toolkit/Bytes.h"
+#include "base/Bytes.h"
 
 namespace veltrane {
 namespace {
@@ -167,8 +167,8 @@ private:
             b.align = b.visibility = b.visibility1 = kMdiButtonState;
             b.imageCount = kMdiColumnsPerButton;
             b.bitmap = model_.mdiControls;
-            b.source = SourceRect{kMdiColumnsPerButton * k * column, 0, kMdiColumnsPerButton * column,
-                                  model_.mdiControls.Height()};
+            b.source = PixelRect{kMdiColumnsPerButton * k * column, 0, kMdiColumnsPerButton * column,
+                                 model_.mdiControls.Height()};
             b.xcoord = (column + 4) * (3 - k);
             model_.captionButtons.push_back(std::move(b));
         }

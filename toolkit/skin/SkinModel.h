@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "base/Geometry.h"
 #include "toolkit/skin/Bmp.h"
 
 namespace veltrane {
@@ -143,10 +144,6 @@ struct ProgressSkin : ImageMargins {
     int imageCount = 2;
 };
 
-struct SourceRect {
-    int x = 0, y = 0, width = 0, height = 0;
-};
-
 struct CaptionButton {
     int action = 0;
     int align = 0;
@@ -158,7 +155,7 @@ struct CaptionButton {
     int frame = 0;
     int imageCount = 6;
     SkinBitmap bitmap;
-    std::optional<SourceRect> source; // the part of the bitmap used; the whole bitmap if absent
+    std::optional<PixelRect> source; // the part of the bitmap used; the whole bitmap if absent
 };
 
 struct ToolbarBackground {

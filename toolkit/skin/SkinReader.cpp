@@ -1,6 +1,6 @@
 #include "toolkit/skin/SkinReader.h"
 
-#include "toolkit/Bytes.h"
+#include "base/Bytes.h"
 #include "toolkit/skin/Lzh.h"
 
 #include <algorithm>

@@ -1,6 +1,6 @@
 #include "toolkit/skinning/ForeignClasses.h"
 
-#include "toolkit/Bytes.h"
+#include "base/Bytes.h"
 
 namespace veltrane {
 

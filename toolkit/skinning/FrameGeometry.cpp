@@ -227,7 +227,7 @@ PixelRect CaptionButtonSource(const CaptionButton& button, CaptionButtonLook loo
     if (!active && count >= 6)
         index += 3;
     if (button.source) {
-        const SourceRect& s = *button.source;
+        const PixelRect& s = *button.source;
         PixelRect cell = ImageCell(s.width, s.height, count, index);
         cell.x += s.x;
         cell.y += s.y;

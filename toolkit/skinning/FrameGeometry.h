@@ -6,19 +6,10 @@
 
 #include <vector>
 
-#include "toolkit/draw/Geometry.h"
+#include "base/Geometry.h"
 #include "toolkit/skin/SkinModel.h"
 
 namespace veltrane {
-
-enum class SkinFill : std::uint8_t { Copy, Stretch, Tile };
-
-struct SkinPiece {
-    PixelRect source;
-    PixelRect dest;
-    SkinFill fill = SkinFill::Copy;
-    bool operator==(const SkinPiece&) const = default;
-};
 
 // Image `index` of `count` equal images cut side by side (or stacked); an index past the end
 // takes the last image.

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "toolkit/Bytes.h"
+#include "base/Bytes.h"
 
 namespace veltrane {
 

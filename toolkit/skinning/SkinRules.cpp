@@ -1,6 +1,6 @@
 #include "toolkit/skinning/SkinRules.h"
 
-#include "toolkit/Bytes.h"
+#include "base/Bytes.h"
 #include "toolkit/skinning/ForeignClasses.h"
 #include "toolkit/skinning/SkinComponentCore.h"
 

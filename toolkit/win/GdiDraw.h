@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "toolkit/draw/ButtonLook.h"
-#include "toolkit/draw/Geometry.h"
+#include "base/Geometry.h"
 #include "toolkit/draw/Gradient.h"
 #include "toolkit/skinning/FrameGeometry.h"
 

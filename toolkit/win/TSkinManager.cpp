@@ -6,7 +6,7 @@
 
 #include "platform/Guard.h"
 #include "platform/Window.h"
-#include "toolkit/Bytes.h"
+#include "base/Bytes.h"
 #include "toolkit/win/DrawnButton.h"
 #include "toolkit/win/SkinnedMenu.h"
 #include "toolkit/win/TSkinComponent.h"

@@ -3,7 +3,7 @@
 #include <array>
 #include <cstdio>
 
-#include "toolkit/Bytes.h"
+#include "base/Bytes.h"
 
 namespace probe {
 namespace {

@@ -26,7 +26,7 @@ function(veltrane_host_skinstream output)
     find_program(VELTRANE_HOST_CXX NAMES c++ g++ clang++ REQUIRED)
     set(root ${CMAKE_SOURCE_DIR})
     set(dir ${CMAKE_BINARY_DIR}/host-skin)
-    set(headers ${root}/toolkit/Bytes.h ${root}/toolkit/skin/Bmp.h ${root}/toolkit/skin/Lzh.h
+    set(headers ${root}/base/Bytes.h ${root}/base/Colour.h ${root}/toolkit/skin/Bmp.h ${root}/toolkit/skin/Lzh.h
         ${root}/toolkit/skin/SkinReader.h)
     set(skinpack_sources
         ${root}/tools/skinpack/SkinPack.cpp ${root}/toolkit/skin/Bmp.cpp ${root}/toolkit/skin/Lzh.cpp

@@ -18,7 +18,7 @@
 #include <string>
 #include <vector>
 
-#include "toolkit/Bytes.h"
+#include "base/Bytes.h"
 #include "toolkit/skin/Bmp.h"
 #include "toolkit/skin/Lzh.h"
 #include "toolkit/skin/SkinReader.h"

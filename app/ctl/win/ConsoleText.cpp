@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <atomic>
 
+#include "driver/DriverPassword.h"
 #include "platform/Handles.h"
 
 namespace veltrane::ctl {
@@ -43,13 +44,6 @@ std::wstring Decode(UINT codePage, DWORD flags, std::string_view bytes) {
     if (length > 0)
         ::MultiByteToWideChar(codePage, flags, bytes.data(), int(bytes.size()), text.data(), length);
     return text;
-}
-
-template <typename Char> void Wipe(std::basic_string<Char>& text) {
-    volatile Char* p = text.data();
-    for (std::size_t i = 0; i < text.capacity(); ++i)
-        p[i] = 0;
-    text.clear();
 }
 
 UniqueKernelHandle OpenConsole(const wchar_t* name) {
@@ -112,11 +106,11 @@ std::optional<std::wstring> ReadSecretFrom(HANDLE input, HANDLE output, std::wst
     }
     WriteConsole(output, L"\r\n"); // the Enter that ended the entry was not echoed either
     if (ended) {
-        Wipe(line);
+        StringWipe(line);
         return std::nullopt;
     }
     std::wstring entry = line.substr(0, line.find_first_of(L"\r\n"));
-    Wipe(line);
+    StringWipe(line);
     return entry;
 }
 

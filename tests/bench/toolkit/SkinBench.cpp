@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "toolkit/Bytes.h"
+#include "base/Bytes.h"
 #include "toolkit/skin/Lzh.h"
 #include "toolkit/skin/SkinIni.h"
 #include "toolkit/skin/SkinLoader.h"

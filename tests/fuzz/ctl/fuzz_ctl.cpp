@@ -8,6 +8,7 @@
 
 #include "app/ctl/CtlCommands.h"
 #include "app/ctl/PasswordLines.h"
+#include "driver/DriverPassword.h"
 
 namespace {
 
@@ -25,7 +26,7 @@ void Arguments(std::string_view bytes) {
     for (;;) {
         const std::size_t end = std::min(bytes.find('\0'), bytes.size());
         const std::string_view arg = bytes.substr(0, end);
-        args.push_back(Utf8Decode(arg).value_or(Widened(arg)));
+        args.push_back(veltrane::Utf8Decode(arg).value_or(Widened(arg)));
         if (end == bytes.size())
             break;
         bytes.remove_prefix(end + 1);

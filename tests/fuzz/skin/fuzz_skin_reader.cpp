@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "tests/fuzz/skin/UnpackedSize.h"
-#include "toolkit/Bytes.h"
+#include "base/Bytes.h"
 #include "toolkit/skin/SkinReader.h"
 
 namespace {

@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "tests/fuzz/skin/UnpackedSize.h"
-#include "toolkit/Bytes.h"
+#include "base/Bytes.h"
 #include "toolkit/skin/SkinLoader.h"
 #include "toolkit/skinning/FrameGeometry.h"
 #include "toolkit/skinning/MenuLook.h"

@@ -1,4 +1,4 @@
-#include "toolkit/Bytes.h"
+#include "base/Bytes.h"
 
 #include <gtest/gtest.h>
 

@@ -2,7 +2,7 @@
 
 #include <vector>
 
-#include "toolkit/draw/IconMask.h"
+#include "base/IconMask.h"
 
 namespace veltrane {
 namespace {

@@ -5,7 +5,7 @@
 #include <map>
 
 #include "tests/unit/toolkit/SkinTestSupport.h"
-#include "toolkit/Bytes.h"
+#include "base/Bytes.h"
 #include "toolkit/skinning/ForeignClasses.h"
 
 namespace veltrane {

@@ -6,7 +6,7 @@
 #include <utility>
 #include <vector>
 
-#include "toolkit/Bytes.h"
+#include "base/Bytes.h"
 #include "toolkit/skin/Lzh.h"
 #include "toolkit/skin/SkinReader.h"
 

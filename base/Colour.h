@@ -1,12 +1,28 @@
 #pragma once
-// Colours as the drawn components take them: plain RGB or one of the system's colours, looked up
-// once when a property is set; and the system's hue-lightness-saturation model for tints.
+// Colours: plain RGB as the skin's bitmaps and the system hold them; as the drawn components take
+// them, RGB or one of the system's colours, looked up once when a property is set; and the system's
+// hue-lightness-saturation model for tints.
 
+#include <cstdint>
 #include <functional>
 
-#include "toolkit/skin/Bmp.h"
-
 namespace veltrane {
+
+// A colour as R + 256 G + 65536 B, the layout of the system's colour values.
+using Rgb = std::uint32_t;
+
+constexpr Rgb MakeRgb(unsigned r, unsigned g, unsigned b) {
+    return Rgb(r & 0xFF) | Rgb(g & 0xFF) << 8 | Rgb(b & 0xFF) << 16;
+}
+constexpr unsigned RedOf(Rgb c) {
+    return c & 0xFF;
+}
+constexpr unsigned GreenOf(Rgb c) {
+    return (c >> 8) & 0xFF;
+}
+constexpr unsigned BlueOf(Rgb c) {
+    return (c >> 16) & 0xFF;
+}
 
 // The system's colour indices (the values GetSysColor takes) that the components use.
 enum class SystemColour : int {

@@ -1,4 +1,4 @@
-#include "toolkit/draw/Colour.h"
+#include "base/Colour.h"
 
 #include <algorithm>
 

@@ -1,4 +1,4 @@
-#include "toolkit/draw/IconMask.h"
+#include "base/IconMask.h"
 
 namespace veltrane {
 
