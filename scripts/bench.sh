@@ -2,7 +2,8 @@
 # Builds the native preset (Release) and runs the skin benchmarks: our decoder against the plain
 # published decoder on 10 MB of English-like text and on 10 MB of low-redundancy text (random
 # words), and the full load of our stored skin; then the idle memory of the program under Wine
-# beside a minimal tray program (scripts/bench-memory.sh; BENCH_MEMORY=0 skips it). BENCH_BUILD names
+# beside a minimal tray program (scripts/bench-memory.sh) and the first opening's times against the same
+# program (tests/bench/first_opening.py); BENCH_MEMORY=0 skips both. BENCH_BUILD names
 # another build folder to use instead of the native preset's. Ratios use CPU time: on a shared machine
 # the wall clock also counts the time other processes hold the cores.
 set -euo pipefail
@@ -51,4 +52,5 @@ PY
 
 if [[ "${BENCH_MEMORY:-1}" != 0 ]]; then
     bash scripts/bench-memory.sh
+    /usr/bin/python3 tests/bench/first_opening.py
 fi
