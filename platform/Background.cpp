@@ -61,15 +61,10 @@ HBRUSH BackgroundProvider::BrushFor(HWND control, HDC controlDc) {
     const SIZE size{client.right, client.bottom};
     if (!pattern_ || size.cx != patternSize_.cx || size.cy != patternSize_.cy) {
         // The whole background as a pattern brush: a control's fill then lines up with it.
-        ClientDC screen(window_);
-        MemoryDC memory(screen.Get());
-        UniqueBitmap picture(
-            ::CreateCompatibleBitmap(screen.Get(), std::max<LONG>(size.cx, 1), std::max<LONG>(size.cy, 1)));
-        {
-            ScopedSelect select(memory.Get(), picture.Get());
-            PaintBackground(memory.Get(), client);
-        }
-        pattern_.Reset(::CreatePatternBrush(picture.Get()));
+        BitmapDC picture;
+        if (picture.Make({std::max<LONG>(size.cx, 1), std::max<LONG>(size.cy, 1)}))
+            PaintBackground(picture.Get(), client);
+        pattern_.Reset(::CreatePatternBrush(picture.Bitmap()));
         patternSize_ = size;
     }
     const POINT offset = OffsetWithin(control, window_);

@@ -35,11 +35,8 @@ LRESULT CentredLabel::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) 
     case WM_PAINT:
         Paint();
         return 0;
-    case WM_SETTEXT: {
-        const LRESULT result = Default(message, wParam, lParam);
-        ::InvalidateRect(Window(), nullptr, FALSE);
-        return result;
-    }
+    case WM_SETTEXT:
+        return DefaultThen(message, wParam, lParam, [&] { ::InvalidateRect(Window(), nullptr, FALSE); });
     }
     return Default(message, wParam, lParam);
 }

@@ -96,6 +96,7 @@ public:
     bool Hold(SIZE size);
     void Reset();
     HDC Get() const { return dc_ ? dc_->Get() : nullptr; }
+    HBITMAP Bitmap() const { return bitmap_.Get(); }
     SIZE Size() const { return size_; }
 
 private:

@@ -51,6 +51,14 @@ protected:
         return Default(message, wParam, lParam);
     }
     LRESULT Default(UINT message, WPARAM wParam, LPARAM lParam);
+    // Default, then `after` to react to what the window made of the message; not once the subclass
+    // has lost its window meanwhile.
+    template <typename F> LRESULT DefaultThen(UINT message, WPARAM wParam, LPARAM lParam, F&& after) {
+        const LRESULT result = Default(message, wParam, lParam);
+        if (window_)
+            after();
+        return result;
+    }
 
 private:
     static LRESULT CALLBACK Proc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id,

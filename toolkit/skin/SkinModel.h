@@ -25,6 +25,8 @@ inline constexpr int kSkinMaxImageCount = kBmpMaxSide;
 // Caption font heights in pixels: a font taller than this fits no caption bar of any screen, and the
 // limit keeps the height's negation, which asks GDI for a character height, in range.
 inline constexpr int kSkinMaxFontHeight = 1024;
+// A skin's key colour: where a piece is drawn transparent, its pixels of this colour are left out.
+inline constexpr Rgb kSkinTransparent = MakeRgb(0xFF, 0x00, 0xFF);
 
 struct SkinBitmap {
     std::string member;                 // lower-cased member name; empty for an empty bitmap

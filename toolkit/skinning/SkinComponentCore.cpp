@@ -61,7 +61,7 @@ void SkinComponentCore::Loaded(SkinServices& services, bool designing) {
         settings.skinControls.Exclude(xcMenuItem);
     else
         settings.skinControls.Exclude(xcSystemMenu);
-    services.CaptionIconMake(kCaptionIconBackground);
+    services.CaptionIconMake(kSkinTransparent); // on the key colour: drawn transparent
 }
 
 void SkinManagerState::Register(SkinComponentCore& component) {

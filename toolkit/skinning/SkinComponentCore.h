@@ -27,8 +27,6 @@ using ControlSkinEvent =
     std::function<void(SkinComponentCore& sender, const ControlFacts& control, ControlSkin& skin)>;
 using SkinChangedEvent = std::function<void(SkinComponentCore& sender)>;
 
-inline constexpr Rgb kCaptionIconBackground = MakeRgb(0xFF, 0x00, 0xFF); // counts as transparent
-
 // What the end-of-reading sequence asks of the system.
 class SkinServices {
 public:

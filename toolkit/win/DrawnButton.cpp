@@ -191,53 +191,43 @@ LRESULT DrawnButton::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         tracking_ = false;
         HotSet(false);
         break;
-    case WM_CAPTURECHANGED: {
-        const LRESULT result = Default(message, wParam, lParam);
-        HotSet(PointerInside() && ::IsWindowEnabled(Window()));
-        return result;
-    }
-    case WM_ENABLE: {
-        const LRESULT result = Default(message, wParam, lParam);
-        if (!wParam)
-            hot_ = false;
-        Redraw();
-        return result;
-    }
+    case WM_CAPTURECHANGED:
+        return DefaultThen(message, wParam, lParam,
+                           [&] { HotSet(PointerInside() && ::IsWindowEnabled(Window())); });
+    case WM_ENABLE:
+        return DefaultThen(message, wParam, lParam, [&] {
+            if (!wParam)
+                hot_ = false;
+            Redraw();
+        });
     case WM_SETFOCUS:
-    case WM_KILLFOCUS: {
-        const LRESULT result = Default(message, wParam, lParam);
-        Redraw();
-        DefaultButtonsRedraw();
-        return result;
-    }
+    case WM_KILLFOCUS:
+        return DefaultThen(message, wParam, lParam, [&] {
+            Redraw();
+            DefaultButtonsRedraw();
+        });
     case BM_SETSTATE: {
         const bool before = Pushed();
-        const LRESULT result = Default(message, wParam, lParam);
-        if (Pushed() != before)
-            Redraw();
-        return result;
+        return DefaultThen(message, wParam, lParam, [&] {
+            if (Pushed() != before)
+                Redraw();
+        });
     }
-    case BM_SETSTYLE: {
+    case BM_SETSTYLE:
         // The dialog manager moves its default this way: the button stays owner-drawn, and which
         // button is the default is the form's to say (SetDefault).
-        const LRESULT result = Default(message, (wParam & ~WPARAM(BS_TYPEMASK)) | BS_OWNERDRAW, lParam);
-        Redraw();
-        return result;
-    }
-    case WM_SETTEXT: {
-        const LRESULT result = Default(message, wParam, lParam);
-        caption_ = HwndGetText(Window());
-        Redraw();
-        return result;
-    }
+        return DefaultThen(message, (wParam & ~WPARAM(BS_TYPEMASK)) | BS_OWNERDRAW, lParam,
+                           [&] { Redraw(); });
+    case WM_SETTEXT:
+        return DefaultThen(message, wParam, lParam, [&] {
+            caption_ = HwndGetText(Window());
+            Redraw();
+        });
     case WM_SETFONT:
         font_ = HFONT(wParam);
         [[fallthrough]];
-    case WM_UPDATEUISTATE: {
-        const LRESULT result = Default(message, wParam, lParam);
-        Redraw();
-        return result;
-    }
+    case WM_UPDATEUISTATE:
+        return DefaultThen(message, wParam, lParam, [&] { Redraw(); });
     case WM_DESTROY:
         ::RemovePropW(Window(), kDrawnButtonProperty);
         break;

@@ -18,12 +18,12 @@ public:
 
 private:
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override {
-        const LRESULT result = Default(message, wParam, lParam);
-        if (message == WM_MOUSEMOVE)
-            frame_.PointerOver(Window(), false);
-        else if (message == WM_MOUSELEAVE)
-            frame_.PointerMayHaveLeft();
-        return result;
+        return DefaultThen(message, wParam, lParam, [&] {
+            if (message == WM_MOUSEMOVE)
+                frame_.PointerOver(Window(), false);
+            else if (message == WM_MOUSELEAVE)
+                frame_.PointerMayHaveLeft();
+        });
     }
     FlatListFrame& frame_;
 };
@@ -81,35 +81,23 @@ void FlatListFrame::Repaint() {
 
 LRESULT FlatListFrame::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
-    case WM_NCCALCSIZE: {
-        const LRESULT result = Default(message, wParam, lParam);
-        // With wParam TRUE the first rectangle of NCCALCSIZE_PARAMS is the client area, as without.
-        ::InflateRect(reinterpret_cast<RECT*>(lParam), -kFrameWidth, -kFrameWidth);
-        return result;
-    }
-    case WM_NCPAINT: {
-        const LRESULT result = Default(message, wParam, lParam); // scroll bars
-        PaintFrame();
-        return result;
-    }
+    case WM_NCCALCSIZE:
+        return DefaultThen(message, wParam, lParam, [&] {
+            // With wParam TRUE the first rectangle of NCCALCSIZE_PARAMS is the client area, as without.
+            ::InflateRect(reinterpret_cast<RECT*>(lParam), -kFrameWidth, -kFrameWidth);
+        });
+    case WM_NCPAINT:
+        return DefaultThen(message, wParam, lParam, [&] { PaintFrame(); }); // the scroll bars first
     case WM_MOUSEMOVE:
-    case WM_NCMOUSEMOVE: {
-        const LRESULT result = Default(message, wParam, lParam);
-        PointerOver(Window(), message == WM_NCMOUSEMOVE);
-        return result;
-    }
+    case WM_NCMOUSEMOVE:
+        return DefaultThen(message, wParam, lParam,
+                           [&] { PointerOver(Window(), message == WM_NCMOUSEMOVE); });
     case WM_MOUSELEAVE:
-    case WM_NCMOUSELEAVE: {
-        const LRESULT result = Default(message, wParam, lParam);
-        PointerMayHaveLeft();
-        return result;
-    }
+    case WM_NCMOUSELEAVE:
+        return DefaultThen(message, wParam, lParam, [&] { PointerMayHaveLeft(); });
     case WM_SETFOCUS:
-    case WM_KILLFOCUS: {
-        const LRESULT result = Default(message, wParam, lParam);
-        Repaint();
-        return result;
-    }
+    case WM_KILLFOCUS:
+        return DefaultThen(message, wParam, lParam, [&] { Repaint(); });
     }
     return Default(message, wParam, lParam);
 }

@@ -89,6 +89,14 @@ void SkinPiecesDraw(HDC target, HDC source, std::span<const SkinPiece> pieces,
     }
 }
 
+void SkinBitmapDraw(HDC target, HDC source, HBITMAP bitmap, std::span<const SkinPiece> pieces,
+                    std::optional<COLORREF> transparent) {
+    if (!bitmap)
+        return;
+    ScopedSelect selected(source, bitmap);
+    SkinPiecesDraw(target, source, pieces, transparent);
+}
+
 RECT RectInset(const RECT& area, int by) {
     return {area.left + by, area.top + by, area.right - by, area.bottom - by};
 }

@@ -29,6 +29,9 @@ void BlendFill(HDC dc, const RECT& area, const Blend& blend, int count);
 // with `transparent`, pixels of that colour leave what is below them.
 void SkinPiecesDraw(HDC target, HDC source, std::span<const SkinPiece> pieces,
                     std::optional<COLORREF> transparent = std::nullopt);
+// SkinPiecesDraw from `bitmap`, selected into the memory DC `source` for the while; nothing without a bitmap.
+void SkinBitmapDraw(HDC target, HDC source, HBITMAP bitmap, std::span<const SkinPiece> pieces,
+                    std::optional<COLORREF> transparent = std::nullopt);
 
 RECT RectOf(const PixelRect& r);
 PixelRect PixelRectOf(const RECT& r);

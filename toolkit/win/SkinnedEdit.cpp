@@ -75,31 +75,21 @@ LRESULT SkinnedEdit::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             Default(message, wParam, lParam);
         PaintEdge();
         return 0;
-    case WM_PAINT: { // the edit's own border, where it draws one, is painted over
-        const LRESULT result = Default(message, wParam, lParam);
-        if (!EdgePlaceOf(Window()).nonClient)
-            PaintEdge();
-        return result;
-    }
+    case WM_PAINT: // the edit's own border, where it draws one, is painted over
+        return DefaultThen(message, wParam, lParam, [&] {
+            if (!EdgePlaceOf(Window()).nonClient)
+                PaintEdge();
+        });
     case WM_MOUSEMOVE:
-    case WM_NCMOUSEMOVE: {
-        const LRESULT result = Default(message, wParam, lParam);
-        PointerMoved(message == WM_NCMOUSEMOVE);
-        return result;
-    }
+    case WM_NCMOUSEMOVE:
+        return DefaultThen(message, wParam, lParam, [&] { PointerMoved(message == WM_NCMOUSEMOVE); });
     case WM_MOUSELEAVE:
-    case WM_NCMOUSELEAVE: {
-        const LRESULT result = Default(message, wParam, lParam);
-        PointerLeft();
-        return result;
-    }
+    case WM_NCMOUSELEAVE:
+        return DefaultThen(message, wParam, lParam, [&] { PointerLeft(); });
     case WM_SETFOCUS:
     case WM_KILLFOCUS:
-    case WM_ENABLE: {
-        const LRESULT result = Default(message, wParam, lParam);
-        PaintEdge();
-        return result;
-    }
+    case WM_ENABLE:
+        return DefaultThen(message, wParam, lParam, [&] { PaintEdge(); });
     default:
         break;
     }
@@ -142,11 +132,8 @@ void SkinnedEdit::EdgeDraw(HDC dc, const EdgePlace& place, const ImageSkin& edge
     ::ExcludeClipRect(dc, in.left, in.top, in.right, in.bottom);
     DoubleBuffer buffer(dc, place.outer);
     MemoryDC source(buffer.Get());
-    if (HBITMAP bitmap = skin_.Bitmap(edge.image)) {
-        ScopedSelect selected(source.Get(), bitmap);
-        SkinPiecesDraw(buffer.Get(), source.Get(),
-                       ImageSkinPieces(edge, int(look), {0, 0, place.outer.right, place.outer.bottom}));
-    }
+    SkinBitmapDraw(buffer.Get(), source.Get(), skin_.Bitmap(edge.image),
+                   ImageSkinPieces(edge, int(look), {0, 0, place.outer.right, place.outer.bottom}));
 }
 
 } // namespace

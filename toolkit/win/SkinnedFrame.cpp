@@ -28,8 +28,6 @@ static_assert(frame_message::kSetText == WM_SETTEXT && frame_message::kSetIcon =
 static_assert(DWORD(NonClientRendering::UseWindowStyle) == DWMNCRP_USEWINDOWSTYLE &&
               DWORD(NonClientRendering::Disabled) == DWMNCRP_DISABLED);
 
-constexpr COLORREF kIconTransparent = RGB(0xFF, 0x00, 0xFF);
-
 UINT AlignFlag(CaptionAlign align) {
     switch (align) {
     case CaptionAlign::Right:
@@ -262,10 +260,8 @@ void SkinnedFrame::Paint(HDC windowDc) {
             continue;
         BufferedPaint buffer(buffer_, windowDc, RectOf(dest));
         MemoryDC source(buffer.Get());
-        if (HBITMAP bitmap = skin_.Bitmap(edge.bitmap)) {
-            ScopedSelect selected(source.Get(), bitmap);
-            SkinPiecesDraw(buffer.Get(), source.Get(), FrameEdgePieces(edge, side, active_, dest));
-        }
+        SkinBitmapDraw(buffer.Get(), source.Get(), skin_.Bitmap(edge.bitmap),
+                       FrameEdgePieces(edge, side, active_, dest));
         if (side == FrameSide::Top)
             PaintCaption(buffer.Get(), source.Get(), p);
     }
@@ -274,9 +270,8 @@ void SkinnedFrame::Paint(HDC windowDc) {
 void SkinnedFrame::PaintCaption(HDC dc, HDC source, const Places& p) {
     if (!p.icon.Empty()) {
         const SIZE size = skin_.CaptionIconSize();
-        ScopedSelect selected(source, skin_.CaptionIcon());
-        ::TransparentBlt(dc, p.icon.x, p.icon.y, p.icon.width, p.icon.height, source, 0, 0, size.cx, size.cy,
-                         kIconTransparent);
+        const SkinPiece icon{{0, 0, size.cx, size.cy}, p.icon};
+        SkinBitmapDraw(dc, source, skin_.CaptionIcon(), {&icon, 1}, kSkinTransparent);
     }
 
     const CaptionTextPlace place = CaptionTextPlaceOf(Model(), p.layout.window.width, active_);
@@ -303,9 +298,8 @@ void SkinnedFrame::PaintCaption(HDC dc, HDC source, const Places& p) {
                                        : index == hot_ && pressed_ < 0     ? CaptionButtonLook::Hot
                                                                            : CaptionButtonLook::Normal;
         const PixelRect from = CaptionButtonSource(button, look, active_);
-        ScopedSelect selected(source, bitmap);
-        ::BitBlt(dc, placed.rect.x, placed.rect.y, placed.rect.width, placed.rect.height, source, from.x,
-                 from.y, SRCCOPY);
+        const SkinPiece piece{{from.x, from.y, placed.rect.width, placed.rect.height}, placed.rect};
+        SkinBitmapDraw(dc, source, bitmap, {&piece, 1});
     }
 }
 
@@ -440,8 +434,7 @@ LRESULT SkinnedFrame::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) 
     case FramePassOn::DefaultThenRepaint:
         break;
     }
-    const LRESULT result = Default(message, wParam, lParam);
-    PaintNow();
+    const LRESULT result = DefaultThen(message, wParam, lParam, [&] { PaintNow(); });
     return message == WM_NCACTIVATE ? TRUE : result;
 }
 

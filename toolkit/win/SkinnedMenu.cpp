@@ -35,7 +35,6 @@ namespace veltrane {
 namespace {
 
 constexpr UINT kMenuGetHandle = 0x01E1; // MN_GETHMENU: the menu a pop-up menu window shows
-constexpr COLORREF kTransparentKey = RGB(0xFF, 0x00, 0xFF);
 
 PixelRect Moved(PixelRect r, int dx, int dy) {
     r.x += dx;
@@ -113,7 +112,7 @@ private:
     Shape ShapeNow() const;
     PixelRect InnerClient(const Shape& shape) const;
     UINT ItemStateRead(UINT position) const;
-    HBITMAP Background(HDC compatible, const Shape& shape);
+    HDC Background(const Shape& shape);
     void BackgroundCopy(HDC dc, const Shape& shape, const PixelRect& clientArea);
     void PaintClient(HDC dc);
     void PaintFrame();
@@ -129,8 +128,7 @@ private:
     MenuMetrics metrics_;
     UniqueFont font_;
     UniqueFont boldFont_;
-    UniqueBitmap background_;
-    SIZE backgroundSize_{};
+    BitmapDC background_;
     bool cuesAlways_ = false;
     bool keyboardUsed_ = false;
 };
@@ -201,13 +199,12 @@ LRESULT MenuOwnerLook::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
             if (const int position = menu_.MnemonicFind(LOWORD(wParam)); position >= 0)
                 return MAKELRESULT(position, MNC_EXECUTE);
         break;
-    case WM_INITMENUPOPUP: {
+    case WM_INITMENUPOPUP:
         // Items the owner adds as the menu opens are taken too.
-        const LRESULT result = Default(message, wParam, lParam);
-        if (HMENU(wParam) == menu_.Menu())
-            menu_.ItemsMakeOwnerDrawn();
-        return result;
-    }
+        return DefaultThen(message, wParam, lParam, [&] {
+            if (HMENU(wParam) == menu_.Menu())
+                menu_.ItemsMakeOwnerDrawn();
+        });
     default:
         break;
     }
@@ -410,39 +407,31 @@ PixelRect SkinnedMenu::InnerClient(const Shape& shape) const {
 }
 
 // The whole window's background, made once for each size.
-HBITMAP SkinnedMenu::Background(HDC compatible, const Shape& shape) {
-    if (background_ && backgroundSize_.cx == shape.width && backgroundSize_.cy == shape.height)
+HDC SkinnedMenu::Background(const Shape& shape) {
+    const SIZE size = background_.Size();
+    if (background_.Get() && size.cx == shape.width && size.cy == shape.height)
         return background_.Get();
-    background_.Reset(::CreateCompatibleBitmap(compatible, shape.width, shape.height));
-    backgroundSize_ = {shape.width, shape.height};
-    if (!background_)
+    if (!background_.Make({shape.width, shape.height}))
         return nullptr;
-    MemoryDC dc(compatible);
-    ScopedSelect target(dc.Get(), background_.Get());
+    HDC dc = background_.Get();
     const PixelRect whole{0, 0, shape.width, shape.height};
-    SolidFill(dc.Get(), RectOf(whole), Model().colours.menu);
+    SolidFill(dc, RectOf(whole), Model().colours.menu);
     const std::optional<ImageSkin>& back = Model().menuBackground;
     if (HBITMAP bitmap = back ? skin_.Bitmap(back->image) : nullptr) {
-        MemoryDC source(dc.Get());
-        ScopedSelect selected(source.Get(), bitmap);
-        const std::vector<SkinPiece> pieces = ImageSkinPieces(*back, 0, whole);
-        SkinPiecesDraw(dc.Get(), source.Get(), pieces,
-                       back->trans ? std::optional(kTransparentKey) : std::nullopt);
+        MemoryDC source(dc);
+        SkinBitmapDraw(dc, source.Get(), bitmap, ImageSkinPieces(*back, 0, whole),
+                       back->trans ? std::optional<COLORREF>(kSkinTransparent) : std::nullopt);
     } else {
         const RECT r = RectOf(whole);
-        ::FrameRect(dc.Get(), &r, skin_.Gdi().Brush(Model().colours.buttonShadow));
+        ::FrameRect(dc, &r, skin_.Gdi().Brush(Model().colours.buttonShadow));
     }
-    return background_.Get();
+    return dc;
 }
 
 void SkinnedMenu::BackgroundCopy(HDC dc, const Shape& shape, const PixelRect& area) {
-    HBITMAP bitmap = Background(dc, shape);
-    if (!bitmap)
-        return;
-    MemoryDC source(dc);
-    ScopedSelect selected(source.Get(), bitmap);
-    ::BitBlt(dc, area.x, area.y, area.width, area.height, source.Get(), area.x + shape.client.x,
-             area.y + shape.client.y, SRCCOPY);
+    if (HDC background = Background(shape))
+        ::BitBlt(dc, area.x, area.y, area.width, area.height, background, area.x + shape.client.x,
+                 area.y + shape.client.y, SRCCOPY);
 }
 
 void SkinnedMenu::ItemPaint(HDC dc, const Shape& shape, const PixelRect& item, const MenuItemRecord& record,
@@ -461,10 +450,9 @@ void SkinnedMenu::ItemPaint(HDC dc, const Shape& shape, const PixelRect& item, c
     const std::optional<ImageSkin>& look = Model().menuItem;
     if (HBITMAP bitmap = look ? skin_.Bitmap(look->image) : nullptr) {
         MemoryDC source(dc);
-        ScopedSelect selected(source.Get(), bitmap);
-        const std::vector<SkinPiece> pieces =
-            ImageSkinPieces(*look, int(MenuItemImageOf(state)), place.image);
-        SkinPiecesDraw(dc, source.Get(), pieces, look->trans ? std::optional(kTransparentKey) : std::nullopt);
+        SkinBitmapDraw(dc, source.Get(), bitmap,
+                       ImageSkinPieces(*look, int(MenuItemImageOf(state)), place.image),
+                       look->trans ? std::optional<COLORREF>(kSkinTransparent) : std::nullopt);
     } else if (state.hot) {
         SolidFill(dc, RectOf(place.image), colours.hilight);
     }
@@ -535,21 +523,15 @@ void SkinnedMenu::PaintFrame() {
         return;
     ::ExcludeClipRect(dc.Get(), shape.client.x, shape.client.y, shape.client.x + client.right,
                       shape.client.y + client.bottom);
-    if (HBITMAP bitmap = Background(dc.Get(), shape)) {
-        MemoryDC source(dc.Get());
-        ScopedSelect selected(source.Get(), bitmap);
-        ::BitBlt(dc.Get(), 0, 0, shape.width, shape.height, source.Get(), 0, 0, SRCCOPY);
-    }
+    if (HDC background = Background(shape))
+        ::BitBlt(dc.Get(), 0, 0, shape.width, shape.height, background, 0, 0, SRCCOPY);
 }
 
 // The whole window into a DC in window coordinates: menu animations print the window before it shows.
 void SkinnedMenu::PaintWindow(HDC dc) {
     const Shape shape = ShapeNow();
-    if (HBITMAP bitmap = Background(dc, shape)) {
-        MemoryDC source(dc);
-        ScopedSelect selected(source.Get(), bitmap);
-        ::BitBlt(dc, 0, 0, shape.width, shape.height, source.Get(), 0, 0, SRCCOPY);
-    }
+    if (HDC background = Background(shape))
+        ::BitBlt(dc, 0, 0, shape.width, shape.height, background, 0, 0, SRCCOPY);
     POINT previous{};
     ::OffsetViewportOrgEx(dc, shape.client.x, shape.client.y, &previous);
     PaintClient(dc);
@@ -558,11 +540,8 @@ void SkinnedMenu::PaintWindow(HDC dc) {
 
 LRESULT SkinnedMenu::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
-    case WM_CREATE: {
-        const LRESULT result = Default(message, wParam, lParam);
-        MenuFind();
-        return result;
-    }
+    case WM_CREATE:
+        return DefaultThen(message, wParam, lParam, [&] { MenuFind(); });
     case WM_SHOWWINDOW:
         MenuFind();
         break;

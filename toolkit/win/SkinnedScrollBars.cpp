@@ -302,24 +302,20 @@ void SkinnedScrollBars::PaintBar(HDC dc, ScrollAxis bar, const BarState& state) 
     if (!source)
         return;
 
-    if (HBITMAP arrows = skin_.Bitmap(m.scrollbar->image)) {
-        ScopedSelect selected(source.Get(), arrows);
-        for (const bool start : {true, false}) {
-            const ScrollPart part = start ? ScrollPart::ArrowStart : ScrollPart::ArrowEnd;
-            const bool off = state.disabled || (start ? state.startDisabled : state.endDisabled);
-            const int image =
-                ScrollArrowImage(ScrollArrowAt(axis, start), ScrollPartLook(part, pointer, off));
-            SkinPiecesDraw(out, source.Get(),
-                           ImageSkinPieces(*m.scrollbar, image, start ? layout.arrowStart : layout.arrowEnd));
-        }
+    for (const bool start : {true, false}) {
+        const ScrollPart part = start ? ScrollPart::ArrowStart : ScrollPart::ArrowEnd;
+        const bool off = state.disabled || (start ? state.startDisabled : state.endDisabled);
+        const int image = ScrollArrowImage(ScrollArrowAt(axis, start), ScrollPartLook(part, pointer, off));
+        SkinBitmapDraw(out, source.Get(), skin_.Bitmap(m.scrollbar->image),
+                       ImageSkinPieces(*m.scrollbar, image, start ? layout.arrowStart : layout.arrowEnd));
     }
 
     const ImageSkin& track = bar == ScrollAxis::Vertical ? *m.vertScroll : *m.horzScroll;
     if (HBITMAP bitmap = skin_.Bitmap(track.image)) {
-        ScopedSelect selected(source.Get(), bitmap);
         if (!layout.HasThumb()) {
             const ScrollLook look = state.disabled ? ScrollLook::Disabled : ScrollLook::Normal;
-            SkinPiecesDraw(out, source.Get(), ImageSkinPieces(track, ScrollTrackImage(look), layout.track));
+            SkinBitmapDraw(out, source.Get(), bitmap,
+                           ImageSkinPieces(track, ScrollTrackImage(look), layout.track));
         }
         // Each page part shows its own state, cut from one image spanning the whole track.
         for (const auto& [part, area] : {std::pair{ScrollPart::PageStart, layout.pageStart},
@@ -329,18 +325,17 @@ void SkinnedScrollBars::PaintBar(HDC dc, ScrollAxis bar, const BarState& state) 
             const int saved = ::SaveDC(out);
             ::IntersectClipRect(out, area.x, area.y, area.x + area.width, area.y + area.height);
             const int image = ScrollTrackImage(ScrollPartLook(part, pointer, state.disabled));
-            SkinPiecesDraw(out, source.Get(), ImageSkinPieces(track, image, layout.track));
+            SkinBitmapDraw(out, source.Get(), bitmap, ImageSkinPieces(track, image, layout.track));
             ::RestoreDC(out, saved);
         }
     }
 
     const ImageSkin& thumb = bar == ScrollAxis::Vertical ? *m.vertScrollThumb : *m.horzScrollThumb;
-    if (layout.HasThumb())
-        if (HBITMAP bitmap = skin_.Bitmap(thumb.image)) {
-            ScopedSelect selected(source.Get(), bitmap);
-            const int image = ScrollThumbImage(ScrollPartLook(ScrollPart::Thumb, pointer, false));
-            SkinPiecesDraw(out, source.Get(), ImageSkinPieces(thumb, image, layout.thumb));
-        }
+    if (layout.HasThumb()) {
+        const int image = ScrollThumbImage(ScrollPartLook(ScrollPart::Thumb, pointer, false));
+        SkinBitmapDraw(out, source.Get(), skin_.Bitmap(thumb.image),
+                       ImageSkinPieces(thumb, image, layout.thumb));
+    }
 }
 
 void SkinnedScrollBars::Press(ScrollAxis bar, POINT screen) {
@@ -516,14 +511,11 @@ LRESULT SkinnedScrollBars::HandleMessage(UINT message, WPARAM wParam, LPARAM lPa
         }
         HotSet(std::nullopt, ScrollPart::None);
         break;
-    case WM_NCMOUSELEAVE: {
+    case WM_NCMOUSELEAVE:
         // The system's handling redraws its own bars, to take their hover look away.
         hotBar_ = std::nullopt;
         hotPart_ = ScrollPart::None;
-        const LRESULT result = Default(message, wParam, lParam);
-        PaintNow();
-        return result;
-    }
+        return DefaultThen(message, wParam, lParam, [&] { PaintNow(); });
     case WM_MOUSEMOVE:
         if (pressBar_ != std::nullopt) {
             TrackMove(ClientToWindow(lParam));
@@ -557,7 +549,7 @@ LRESULT SkinnedScrollBars::HandleMessage(UINT message, WPARAM wParam, LPARAM lPa
     // Once, when the outermost message returns: the ones it sent on are covered by it.
     ++defaultDepth_;
     const LRESULT result = Default(message, wParam, lParam);
-    if (--defaultDepth_ == 0)
+    if (--defaultDepth_ == 0 && Window())
         PaintNow();
     return result;
 }
