@@ -121,10 +121,6 @@ void TfrmSetup::CreateComponents() {
     TrayIcon->OnMouseMove = [this](TTrayIcon&) {
         PrepareFirstOpening();
     };
-    prepareControls_.SetOnTick([this] {
-        prepareControls_.Stop();
-        PrepareControls();
-    });
     Skin1->Loaded();
     TrayIcon->Loaded();
 }
@@ -395,9 +391,6 @@ void TfrmSetup::PrepareFirstOpening() {
 void TfrmSetup::OpenThroughGate() {
     if (open_)
         return;
-    // While the password is typed, once the dialog has painted (timers come after painting), the
-    // window's controls are made: OK then only reads the driver, fills the list and shows.
-    prepareControls_.Start(1);
     if (!PasswordGate() || !ReadDriverForShowing())
         return;
     opening_ = true;

@@ -11,7 +11,6 @@
 #include "driver/DriverLibrary.h"
 #include "toolkit/win/FlatListFrame.h"
 #include "platform/Form.h"
-#include "platform/MessageTimer.h"
 #include "platform/PopupMenu.h"
 #include "toolkit/win/TBarButton.h"
 #include "toolkit/win/TGradientBackground.h"
@@ -96,7 +95,6 @@ private:
     bool open_ = false;
     bool opening_ = false; // only the gate's road may make the window visible
     bool prepared_ = false;
-    TMessageTimer prepareControls_;
     std::unique_ptr<TSkinComponent> Skin1;
     IconStrip ImageList2;
     PopupMenu PopupMenu1;
