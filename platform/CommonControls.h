@@ -80,4 +80,10 @@ inline BOOL ImageList_Draw(HIMAGELIST list, int index, HDC dc, int x, int y, UIN
     return call ? call(list, index, dc, x, y, style) : FALSE;
 }
 
+// The classes the program's forms are made of: standard controls and the list view.
+inline void FormClassesRegister() {
+    const INITCOMMONCONTROLSEX classes{sizeof classes, ICC_LISTVIEW_CLASSES | ICC_STANDARD_CLASSES};
+    comctl::InitCommonControlsEx(&classes);
+}
+
 } // namespace veltrane::comctl

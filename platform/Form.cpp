@@ -281,8 +281,7 @@ void Form::MakeControls() {
     if (controlsMade_ || !Handle())
         return;
     controlsMade_ = true;
-    const INITCOMMONCONTROLSEX classes{sizeof classes, ICC_LISTVIEW_CLASSES | ICC_STANDARD_CLASSES};
-    comctl::InitCommonControlsEx(&classes);
+    comctl::FormClassesRegister();
     for (const ControlLayout& control : layout_->controls)
         items_[control.id] = CreateControl(control);
     ControlsCreated();

@@ -383,8 +383,7 @@ void TfrmSetup::TrayIconDblClick(TTrayIcon&) {
 void TfrmSetup::PrepareFirstOpening() {
     if (std::exchange(prepared_, true))
         return;
-    const INITCOMMONCONTROLSEX classes{sizeof classes, ICC_LISTVIEW_CLASSES | ICC_STANDARD_CLASSES};
-    comctl::InitCommonControlsEx(&classes);
+    comctl::FormClassesRegister();
 }
 
 // The tray double-click, the hot key and the taskbar entry's restore command.
