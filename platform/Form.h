@@ -83,6 +83,8 @@ protected:
     // window holding it, lined up with the control.
     virtual HBRUSH OnControlColour(HDC dc, HWND control);
 
+    // Makes the controls now if they wait for the first showing (hidden, as after a hiding).
+    void PrepareControls() { MakeControls(); }
     void SetActiveControl(int id);
     // A 16 x 16 glyph beside the button's caption; the strip's second image shows while disabled.
     void SetButtonGlyph(int id, int stripResource);

@@ -121,6 +121,10 @@ void TfrmSetup::CreateComponents() {
     TrayIcon->OnMouseMove = [this](TTrayIcon&) {
         PrepareFirstOpening();
     };
+    prepareControls_.SetOnTick([this] {
+        prepareControls_.Stop();
+        PrepareControls();
+    });
     Skin1->Loaded();
     TrayIcon->Loaded();
 }
@@ -390,7 +394,10 @@ void TfrmSetup::PrepareFirstOpening() {
 void TfrmSetup::OpenThroughGate() {
     if (open_)
         return;
-    if (!PasswordGate() || !ReadDriverForShowing())
+    askingToOpen_ = true;
+    const bool passed = PasswordGate();
+    askingToOpen_ = false;
+    if (!passed || !ReadDriverForShowing())
         return;
     opening_ = true;
     Show();
@@ -430,6 +437,13 @@ void TfrmSetup::BringApplicationToFront() {
 
 bool TfrmSetup::Ask(const PasswordCheck& check) {
     Owned<TfrmCheck> dialog(App()); // its caption is the product's, not the main window's current one
+    // On the opening road the window's controls are made once typing has started, when the keys
+    // surely reach the dialog (made sooner, Wine could leave them with the taskbar): OK then only
+    // reads the driver, fills the list and shows. The timer fires once the typed key is handled.
+    if (askingToOpen_)
+        dialog.OnTypingStarted = [this] {
+            prepareControls_.Start(1);
+        };
     if (dialog.ShowModal() != kModalOk)
         return false;
     const std::optional<SecretString> typed = dialog.Password();

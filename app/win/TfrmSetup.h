@@ -11,6 +11,7 @@
 #include "driver/DriverLibrary.h"
 #include "toolkit/win/FlatListFrame.h"
 #include "platform/Form.h"
+#include "platform/MessageTimer.h"
 #include "platform/PopupMenu.h"
 #include "toolkit/win/TBarButton.h"
 #include "toolkit/win/TGradientBackground.h"
@@ -93,8 +94,10 @@ private:
     // The program's own record of the window being open: set only by the gate's road, cleared by
     // every hide. Visibility is not asked, since any program can set WS_VISIBLE.
     bool open_ = false;
-    bool opening_ = false; // only the gate's road may make the window visible
+    bool opening_ = false;      // only the gate's road may make the window visible
+    bool askingToOpen_ = false; // the gate's dialog is up on that road
     bool prepared_ = false;
+    TMessageTimer prepareControls_;
     std::unique_ptr<TSkinComponent> Skin1;
     IconStrip ImageList2;
     PopupMenu PopupMenu1;

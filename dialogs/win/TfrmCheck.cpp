@@ -1,5 +1,7 @@
 #include "dialogs/win/TfrmCheck.h"
 
+#include <utility>
+
 #include "art/ArtIds.h"
 #include "texts/Texts.h"
 
@@ -85,6 +87,8 @@ void TfrmCheck::TxtUserKeyPress(wchar_t& key) {
     if (key == L'\r') {
         key = 0;
         SetModalResult(kModalOk);
+    } else if (auto started = std::exchange(OnTypingStarted, nullptr)) {
+        started();
     }
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 // Asks for the administrator password. It only collects the text; the caller checks it.
 
+#include <functional>
 #include <optional>
 
 #include "dialogs/win/PasswordDialog.h"
@@ -17,6 +18,8 @@ public:
     std::optional<SecretString> Password() const;
     // Clears the field so the text does not outlive the check.
     void WipePassword();
+    // Called once, at the first character typed into the field.
+    std::function<void()> OnTypingStarted;
 
 private:
     void FormCreate() override;

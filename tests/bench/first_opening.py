@@ -82,6 +82,7 @@ def enter_to_painted(wine) -> float:
     wine.screen.click(*DIALOG_POINT)
     wait_keys_go_to(wine, wine.probe, dialog, wine.probe.child(dialog["hwnd"], cls="Edit"))
     wine.screen.type_text("admin")
+    time.sleep(0.3)  # a person's pause before Enter
     start = time.monotonic()
     wine.screen.key("Return")
     elapsed = painted_after(wine, MAIN_POINT, start)

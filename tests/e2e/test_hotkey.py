@@ -9,6 +9,7 @@ from program_helpers import (
     start_ready,
     visible_windows_of,
     wait_keys_go_to,
+    wait_until,
 )
 
 HOTKEY = "ctrl+alt+shift+v"
@@ -23,7 +24,9 @@ def test_hotkey_opens_the_password_dialog_once_and_the_window_after_the_right_pa
     dialog = probe.wait(CHECK_CLASS, PRODUCT_TITLE, 10, visible=True)
     wait_keys_go_to(wine, probe, dialog, probe.child(dialog["hwnd"], cls="Edit"))
     wine.screen.key(HOTKEY)  # the gate keeps a second dialog away
+    assert probe.children(main["hwnd"]) == []
     wine.screen.type_text("wrong")
+    assert wait_until(lambda: probe.children(main["hwnd"])), "the window's controls are made while the password is typed"
     wine.screen.key("Return")
     probe.wait_hidden(dialog["hwnd"])
     assert sim.wait_for_log("fcCheckPassword", 10, after=calls) == "fcCheckPassword 0 wrong"
