@@ -31,7 +31,7 @@ sys.path.insert(0, str(Path(__file__).resolve().parents[1] / "e2e"))
 
 from harness import SimDriver, SimState, WineSession, choose_arch  # noqa: E402
 
-TARGET_RATIO = 1.3
+TARGET_RATIO = 1.15  # before any pointer on the icon: nothing is prepared at start
 BASELINE_CLASS = "VeltraneTrayBaseline"
 PROGRAM_CLASS = "TfrmSetup"
 
