@@ -8,7 +8,6 @@ from program_helpers import (
     click_control,
     open_main_window,
     start_ready,
-    wait_input_handled,
     wait_keys_go_to,
     wait_until,
 )
@@ -62,14 +61,3 @@ def test_each_opening_is_a_fresh_dialog(wine, probe, sim):
     again = probe.wait(ABOUT_CLASS, "关于", 10, visible=True)
     assert probe.child(again["hwnd"], cls="Edit")["text"] != "edited"
 
-
-def test_a_blanked_link_still_opens_only_its_own_address(wine, probe, sim, browser):
-    start_ready(wine, sim, env=browser.env)
-    window = open_main_window(wine, probe, sim)
-    link = probe.child(window["hwnd"], cls="TLinkLabel")
-    address = link["text"]
-    assert address.startswith("http://")
-    probe.settext(link["hwnd"], "   ")  # another program blanks the caption
-    click_control(wine, link)
-    assert wait_until(lambda: browser.opened() == [address])
-    assert probe.find("TfrmSetup", PRODUCT_TITLE, visible=True)
