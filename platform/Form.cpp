@@ -24,9 +24,9 @@ ControlClass ClassOf(ControlKind kind) {
     case ControlKind::Picture:
         return {L"Static", SS_NOTIFY, 0};
     case ControlKind::Panel:
-        return {nullptr, WS_CLIPSIBLINGS, WS_EX_CONTROLPARENT};
+        return {nullptr, WS_CLIPSIBLINGS | WS_CLIPCHILDREN, WS_EX_CONTROLPARENT};
     case ControlKind::GroupBox:
-        return {L"Button", BS_GROUPBOX, WS_EX_CONTROLPARENT};
+        return {L"Button", BS_GROUPBOX | WS_CLIPCHILDREN, WS_EX_CONTROLPARENT};
     case ControlKind::ListView:
         return {WC_LISTVIEWW, WS_TABSTOP | WS_BORDER | LVS_REPORT | LVS_SINGLESEL, 0};
     case ControlKind::RadioButton:
@@ -105,7 +105,12 @@ HWND Form::Item(int id) const {
 
 void Form::Show() {
     MakeControls();
+    const bool appearing = !::IsWindowVisible(Handle());
+    if (appearing)
+        HwndHoldOffScreen(Handle());
     ::ShowWindow(Handle(), SW_SHOW);
+    if (appearing)
+        HwndRevealPainted(Handle());
     App().RefreshTaskbarEntry();
     FormShow();
 }
@@ -262,7 +267,10 @@ void Form::CreateFromLayout(const FormLayout& layout, Controls when) {
     WindowClassRegister(layout.className, &WindowProcedure<Form>::Procedure, nullptr, CS_DBLCLKS, false);
     RECT frame{0, 0, Scaled(layout.clientWidth), Scaled(layout.clientHeight)};
     ::AdjustWindowRectEx(&frame, layout.style, FALSE, layout.exStyle);
-    ::CreateWindowExW(layout.exStyle, layout.className, layout.caption, layout.style, 0, 0,
+    // Forms and the panels and boxes in them paint their background off screen and never under
+    // their controls: a repainting of the whole window (as when it is revealed) then shows no
+    // control blanked until it paints again.
+    ::CreateWindowExW(layout.exStyle, layout.className, layout.caption, layout.style | WS_CLIPCHILDREN, 0, 0,
                       frame.right - frame.left, frame.bottom - frame.top, App().Handle(), nullptr,
                       ModuleInstance(), this);
     if (!Handle())

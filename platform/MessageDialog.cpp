@@ -87,11 +87,16 @@ void LayOut(HWND dialog) {
     HwndCentre(dialog);
 }
 
-INT_PTR HandleDialogMessage(HWND dialog, UINT message, WPARAM wParam) {
+INT_PTR HandleDialogMessage(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_INITDIALOG:
         LayOut(dialog);
+        HwndHoldOffScreen(dialog);
         return TRUE;
+    case WM_WINDOWPOSCHANGED:
+        if (reinterpret_cast<const WINDOWPOS*>(lParam)->flags & SWP_SHOWWINDOW)
+            HwndRevealPainted(dialog); // the dialog manager shows it once its queue is empty
+        break;
     case WM_COMMAND:
         if (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL) {
             ::EndDialog(dialog, LOWORD(wParam));
@@ -102,9 +107,9 @@ INT_PTR HandleDialogMessage(HWND dialog, UINT message, WPARAM wParam) {
     return FALSE;
 }
 
-INT_PTR CALLBACK MessageDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
+INT_PTR CALLBACK MessageDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
     return MessageGuard(
-        "message box", message, [&] { return HandleDialogMessage(dialog, message, wParam); },
+        "message box", message, [&] { return HandleDialogMessage(dialog, message, wParam, lParam); },
         [] { return INT_PTR(FALSE); });
 }
 
@@ -113,7 +118,8 @@ INT_PTR CALLBACK MessageDialogProc(HWND dialog, UINT message, WPARAM wParam, LPA
 void MessageDialogShow(HWND owner, std::wstring_view caption, std::wstring_view text,
                        std::wstring_view buttonText) {
     TemplateBuilder builder;
-    builder.Header(DS_MODALFRAME | DS_SETFONT | WS_POPUP | WS_CAPTION | WS_SYSMENU, caption, 2);
+    builder.Header(DS_MODALFRAME | DS_SETFONT | WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN, caption,
+                   2);
     builder.Item(SS_LEFT | SS_NOPREFIX, kTextId, kStaticClass, text);
     builder.Item(BS_DEFPUSHBUTTON | WS_TABSTOP, IDOK, kButtonClass, buttonText);
     ::DialogBoxIndirectParamW(ModuleInstance(), builder.Data(), owner, &MessageDialogProc, 0);

@@ -135,6 +135,22 @@ void HwndCentre(HWND hwnd, HWND over) {
     ::SetWindowPos(hwnd, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
+void HwndHoldOffScreen(HWND hwnd) {
+    const LONG_PTR exStyle = ::GetWindowLongPtrW(hwnd, GWL_EXSTYLE) & ~LONG_PTR(WS_EX_LAYERED);
+    ::SetWindowLongPtrW(hwnd, GWL_EXSTYLE, exStyle); // forgets the attributes of an earlier showing
+    ::SetWindowLongPtrW(hwnd, GWL_EXSTYLE, exStyle | WS_EX_LAYERED);
+}
+
+void HwndRevealPainted(HWND hwnd) {
+    if (!(::GetWindowLongPtrW(hwnd, GWL_EXSTYLE) & WS_EX_LAYERED))
+        return;
+    ::RedrawWindow(hwnd, nullptr, nullptr,
+                   RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_UPDATENOW | RDW_ALLCHILDREN);
+    // Revealed, the window is painted once more, as after any exposure; taking the style away again
+    // would add a third time.
+    ::SetLayeredWindowAttributes(hwnd, 0, 255, LWA_ALPHA);
+}
+
 bool PointerLeaveTrack(HWND window, bool nonClient) {
     TRACKMOUSEEVENT track{sizeof track, DWORD(TME_LEAVE | (nonClient ? TME_NONCLIENT : 0)), window, 0};
     return ::TrackMouseEvent(&track) != FALSE;

@@ -54,6 +54,11 @@ void HwndSetProgramIcon(HWND hwnd);
 // Moves a top-level window, keeping its size, so that it sits in the middle of `over`'s window, or of
 // the primary screen when there is no such window.
 void HwndCentre(HWND hwnd, HWND over = nullptr);
+// A window about to show is made layered, still without its attributes, which keeps it off the
+// screen once shown; HwndRevealPainted paints it and all its controls there and then reveals it, so
+// that its first frame on screen is whole rather than built up control by control.
+void HwndHoldOffScreen(HWND hwnd);
+void HwndRevealPainted(HWND hwnd);
 HINSTANCE ModuleInstance();
 // Asks for WM_MOUSELEAVE (WM_NCMOUSELEAVE with `nonClient`) once the pointer leaves `window`;
 // false when the system refused.

@@ -71,7 +71,7 @@ constexpr ControlLayout kControls[] = {
 
 constexpr FormLayout kLayout{
     L"TfrmSetup",
-    WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN,
+    WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU,
     0,
     kClientWidth,
     kClientHeight,

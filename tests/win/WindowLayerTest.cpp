@@ -14,6 +14,7 @@
 #include "platform/Containers.h"
 #include "platform/Form.h"
 #include "platform/LinkLabel.h"
+#include "platform/Paint.h"
 #include "platform/Subclass.h"
 #include "platform/Window.h"
 #include "platform/WindowProcedure.h"
@@ -122,6 +123,15 @@ TEST(FormLifetime, WindowGoesBeforeAnyMemberOfTheForm) {
     }
     EXPECT_FALSE(::IsWindow(window));
     EXPECT_EQ(seen, (std::vector<std::string>{"destroy: alive", "label destroy: alive"}));
+}
+
+// Nothing has painted yet when a plain ShowWindow returns; the form is painted whole before it shows.
+TEST(FormShow, ControlsHavePaintedWhenShowReturns) {
+    std::vector<std::string> seen;
+    Owned<TestForm> form(seen);
+    form.Show();
+    ClientDC panel(form.Item(kPanel));
+    EXPECT_EQ(::GetPixel(panel.Get(), 5, 5), RGB(10, 20, 30));
 }
 
 TEST(MessageGuard, ThrowingCloseLeavesTheModalDialogUsable) {
