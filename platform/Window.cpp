@@ -147,8 +147,10 @@ void HwndRevealPainted(HWND hwnd) {
     ::RedrawWindow(hwnd, nullptr, nullptr,
                    RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_UPDATENOW | RDW_ALLCHILDREN);
     // Revealed, the window is painted once more, as after any exposure; taking the style away again
-    // would add a third time.
-    ::SetLayeredWindowAttributes(hwnd, 0, 255, LWA_ALPHA);
+    // would add a third time. Refused, the layer goes, so that the window shows all the same.
+    if (!::SetLayeredWindowAttributes(hwnd, 0, 255, LWA_ALPHA))
+        ::SetWindowLongPtrW(hwnd, GWL_EXSTYLE,
+                            ::GetWindowLongPtrW(hwnd, GWL_EXSTYLE) & ~LONG_PTR(WS_EX_LAYERED));
 }
 
 bool PointerLeaveTrack(HWND window, bool nonClient) {
