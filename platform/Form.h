@@ -84,7 +84,7 @@ protected:
     virtual HBRUSH OnControlColour(HDC dc, HWND control);
 
     // Makes the controls now if they wait for the first showing (hidden, as after a hiding).
-    void PrepareControls() { MakeControls(); }
+    void MakeControls();
     void SetActiveControl(int id);
     // A 16 x 16 glyph beside the button's caption; the strip's second image shows while disabled.
     void SetButtonGlyph(int id, int stripResource);
@@ -102,7 +102,6 @@ private:
     virtual void HeldByOwned() = 0;
     void Attached(HWND hwnd);
     void Detached(HWND hwnd);
-    void MakeControls();
     HWND CreateControl(const ControlLayout& control);
     HFONT FontOfHeight(int height);
     void PaintClient();

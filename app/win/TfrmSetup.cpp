@@ -123,7 +123,7 @@ void TfrmSetup::CreateComponents() {
     };
     prepareControls_.SetOnTick([this] {
         prepareControls_.Stop();
-        PrepareControls();
+        MakeControls();
     });
     Skin1->Loaded();
     TrayIcon->Loaded();
